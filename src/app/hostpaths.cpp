@@ -1,0 +1,80 @@
+#include "hostpaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace HostPaths {
+
+QString programDir()
+{
+    if (qEnvironmentVariableIsSet("SALONYA_PROGRAM_DIR")) return QDir::cleanPath(qEnvironmentVariable("SALONYA_PROGRAM_DIR"));
+    return QCoreApplication::applicationDirPath();
+}
+
+QString inProgramDir(const QString& name) { return toLocal(programDir() + u'\\' + name); }
+
+QString drivesRoot()
+{
+    return qEnvironmentVariableIsSet("SALONYA_DRIVES") ? qEnvironmentVariable("SALONYA_DRIVES")
+                                                      : programDir() + QStringLiteral("/drives");
+}
+
+QString sharesRoot()
+{
+    return qEnvironmentVariableIsSet("SALONYA_SHARES") ? qEnvironmentVariable("SALONYA_SHARES")
+                                                      : programDir() + QStringLiteral("/shares");
+}
+
+namespace {
+
+// Walks the path from the root, taking an existing entry that differs only in case.
+QString resolveCase(const QString& path)
+{
+    if (QFileInfo::exists(path)) return path;
+    const QStringList parts = path.split(u'/');
+    QString cur = path.startsWith(u'/') ? QStringLiteral("/") : QString();
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        if (part.isEmpty()) continue;
+        QString next = cur.isEmpty() || cur.endsWith(u'/') ? cur + part : cur + u'/' + part;
+        if (!QFileInfo::exists(next)) {
+            const QDir dir(cur.isEmpty() ? QStringLiteral(".") : cur);
+            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+            for (const QString& e : entries)
+                if (e.compare(part, Qt::CaseInsensitive) == 0 || e.toLower() == part.toLower()) { next = dir.filePath(e); break; }
+        }
+        cur = next;
+    }
+    return cur;
+}
+
+} // namespace
+
+QString toLocal(const QString& path)
+{
+    QString p = path;
+    QString local;
+    if (p.startsWith(QLatin1String("\\\\")) || p.startsWith(QLatin1String("//"))) {
+        p = p.mid(2);
+        p.replace(u'\\', u'/');
+        local = sharesRoot() + u'/' + p;
+    } else if (p.size() >= 2 && p[1] == u':' && p[0].isLetter()) {
+        QString rest = p.mid(2);
+        rest.replace(u'\\', u'/');
+        if (!rest.startsWith(u'/')) rest.prepend(u'/');
+        local = drivesRoot() + u'/' + p[0].toUpper() + rest;
+    } else {
+        p.replace(u'\\', u'/');
+        local = p;
+    }
+    return resolveCase(QDir::cleanPath(local));
+}
+
+QString folderOfPrefix(const QString& prefix)
+{
+    const qsizetype k = qMax(prefix.lastIndexOf(u'\\'), prefix.lastIndexOf(u'/'));
+    return k < 0 ? QString() : prefix.left(k + 1);
+}
+
+} // namespace HostPaths

@@ -1,0 +1,239 @@
+#include "startup.h"
+
+#include "hostpaths.h"
+#include "network.h"
+#include "salonya.h"
+#include "seams.h"
+#include "settings.h"
+#include "data/datasource.h"
+#include "data/jet.h"
+#include "data/refresh.h"
+#include "data/schema.h"
+#include "input/capsonoff.h"
+#include "input/keyboardcaptions.h"
+#include "ui/datagrid.h"
+#include "ui/look.h"
+#include "ui/textbox.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QScreen>
+#include <ctime>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcStartup, "salonya.startup", QtWarningMsg)
+
+namespace {
+const QString kDefaultShare = QStringLiteral("\\\\127.0.0.1\\DefteryaData\\01");
+const QString kLocalPrefix = QStringLiteral("C:\\DefteryaData\\01");
+constexpr int kTwips = 15;
+} // namespace
+
+Startup::Startup(Salonya* form) : QObject(form), f(form)
+{
+    // The save-wait ends when one of these sources reports the update.
+    for (DataSource* ds : {f->DataCari, f->DataEleman, f->DataSalonya, f->DataStok, f->DataTmp})
+        connect(ds, &DataSource::beforeUpdate, this, [this](int action) {
+            if (action == DataSource::ActionUpdate) f->state.KayitBekle = false;
+        });
+    connect(f, &Salonya::activated, this, &Startup::activate);
+}
+
+qint64 Startup::processUptimeMs()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    timespec now{};
+    if (!stat.open(QIODevice::ReadOnly) || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return -1;
+    const QByteArray line = stat.readAll();
+    // Fields after the command name, which may hold blanks, start behind the last ')'.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 20) return -1;
+    const double startSec = fields[19].toDouble() / double(sysconf(_SC_CLK_TCK));
+    const double nowSec = double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+    return qint64((nowSec - startSec) * 1000.0);
+}
+
+QString Startup::dateCriterion(const QDate& day)
+{
+    return QStringLiteral("Tarih=") + Jet::dateLiteral(day);
+}
+
+template <typename F>
+void Startup::step(const char* name, F&& fn)
+{
+    QElapsedTimer t;
+    t.start();
+    fn();
+    qCDebug(lcStartup, "%s: %lld ms", name, t.elapsed());
+}
+
+bool Startup::load()
+{
+    QElapsedTimer total;
+    total.start();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Seams::hookWheel(*f);
+
+    // Ctrl held at start keeps the full title bar; otherwise only restore and close stay.
+    if (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) {
+        while (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) QCoreApplication::processEvents();
+    } else {
+        f->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    }
+
+    const QString dir = HostPaths::programDir();
+    QString error;
+    // The program folder must take our files; a probe write tells more than permission bits.
+    {
+        QDir().mkpath(dir);
+        QFile probe(dir + QStringLiteral("/.salonya-yazma-denemesi"));
+        if (!probe.open(QIODevice::WriteOnly)) {
+            f->setFatalError(QStringLiteral("Program klasörüne yazılamıyor:\n%1\n\nKlasörün yazılabilir olduğundan emin olun.")
+                                 .arg(QDir::toNativeSeparators(dir)));
+            QApplication::restoreOverrideCursor();
+            return false;
+        }
+        probe.close();
+        probe.remove();
+    }
+    if (!Schema::ensureOwnDatabases(dir, &error)) {
+        f->setFatalError(QStringLiteral("Salonya veritabanları açılamadı:\n%1").arg(error));
+        QApplication::restoreOverrideCursor();
+        return false;
+    }
+    step("databases", [&] {
+        const QString cari = HostPaths::inProgramDir(QString::fromLatin1(Schema::CariFile));
+        const QString stok = HostPaths::inProgramDir(QString::fromLatin1(Schema::StokFile));
+        const QString salonya = HostPaths::inProgramDir(QString::fromLatin1(Schema::SalonyaFile));
+        f->DataRec->setDatabaseName(cari);
+        f->DataCari->setDatabaseName(cari);
+        f->DataStok->setDatabaseName(stok);
+        f->DataSalonya->setDatabaseName(salonya);
+        f->DataEleman->setDatabaseName(cari);
+        f->DataGecmis->setDatabaseName(salonya);
+        f->DataGunluk->setDatabaseName(salonya);
+        f->DataGecmis->setRecordSource(QStringLiteral("Select * From Salonya Where Cari='' Order By Islem ASC"));
+        f->DataStok->setRecordSource(QStringLiteral("Select * From Stokkartlar Order By StokAdi ASC"));
+        f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where Cari=''"));
+        f->state.Durum = 99;
+        for (DataSource* ds : {f->DataRec, f->DataCari, f->DataStok, f->DataEleman, f->DataGecmis, f->DataSalonya})
+            Data::refreshRoutine(ds);
+    });
+
+    bool recOk = f->DataRec->isOpen();
+    if (recOk && f->DataRec->recordCount() == 0) {
+        recOk = f->DataRec->addNew() && f->DataRec->setField(0, 0) && f->DataRec->update();
+        Data::refreshRoutine(f->DataRec);
+        recOk = recOk && f->DataRec->recordCount() > 0;
+    }
+    if (!recOk) {
+        f->setFatalError(QStringLiteral("Salonya veritabanları açılamadı:\n%1").arg(f->DataRec->lastError()));
+        QApplication::restoreOverrideCursor();
+        return false;
+    }
+
+    step("keyboard", [&] {
+        f->state.CapsDurum = Settings::toBool(Settings::get(Settings::appName(), QStringLiteral("SizeKlv"), QStringLiteral("Caps"),
+                                                            QStringLiteral("False")), false);
+        Keyboard::applyCapitalsCaptions(*f, f->state.CapsDurum);
+        CapsOnOff::SetCapsLock(f->state.CapsDurum);
+    });
+    f->state.AktifText = f->Text1;
+    f->DTPicker1->setDate(QDate::currentDate());
+    f->KasaCmd->setEnabled(true);
+    qCDebug(lcStartup, "load: %lld ms", total.elapsed());
+    return true;
+}
+
+bool Startup::isReady() const { return f->DBGridMus->isVisible(); }
+
+void Startup::applyColours()
+{
+    Look::setBackColor(f, quint32(Settings::toNumber(Settings::get(QStringLiteral("Salonya"), QStringLiteral("16711935")), 0xFF00FF)));
+    const auto buttons = quint32(Settings::toNumber(Settings::get(QStringLiteral("ZeminRenk"), QStringLiteral("65535")), 0xFFFF));
+    for (QPushButton* b : std::as_const(f->Command1)) Look::setBackColor(b, buttons);
+    const auto frames = quint32(Settings::toNumber(Settings::get(QStringLiteral("FrmRenk"), QStringLiteral("128")), 0x80));
+    for (QWidget* w : {static_cast<QWidget*>(f->UrunlerFrm), static_cast<QWidget*>(f->Frame1),
+                       static_cast<QWidget*>(f->StokFrm), static_cast<QWidget*>(f->BoyaFrm)})
+        Look::setBackColor(w, frames);
+}
+
+void Startup::placeWindow()
+{
+    f->state.VeriYolu = Settings::get(QStringLiteral("IpNo"));
+    if (!f->state.VeriYolu.isEmpty()) {
+        auto twips = [](const QString& key, int def) {
+            return int(Settings::toNumber(Settings::get(key, QString::number(def)), def)) / kTwips;
+        };
+        const int top = twips(QStringLiteral("SalonyaTop"), 0);
+        const int left = twips(QStringLiteral("SalonyaLeft"), 0);
+        const int height = twips(QStringLiteral("SalonyaHeight"), f->height() * kTwips);
+        const int width = twips(QStringLiteral("SalonyaWidth"), f->width() * kTwips);
+        f->move(left, top);
+        if (height > 0 && width > 0 && (height != f->height() || width != f->width())) {
+            f->setMinimumSize(0, 0);
+            f->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            f->resize(width, height);
+        }
+    } else {
+        const QScreen* screen = f->screen() ? f->screen() : QGuiApplication::primaryScreen();
+        const int sw = screen ? screen->geometry().width() : f->width();
+        f->move((sw - f->frameGeometry().width()) / 2, 0);
+        Settings::save(QStringLiteral("IpNo"), kDefaultShare);
+    }
+}
+
+void Startup::chooseDataFolder()
+{
+    if (!(Network::present() && !f->state.VeriYolu.isEmpty())) f->state.VeriYolu = kLocalPrefix;
+    f->DataTmp->setDatabaseName(HostPaths::toLocal(f->state.VeriYolu + QStringLiteral("Stok.mdb")));
+}
+
+void Startup::activate()
+{
+    // The waits inside let events run, and a second activation may arrive meanwhile.
+    if (isReady() || m_activating) return;
+    m_activating = true;
+    QElapsedTimer total;
+    total.start();
+    FormState& s = f->state;
+    step("colours", [&] { applyColours(); });
+    step("window", [&] { placeWindow(); });
+    step("open tickets", [&] {
+        s.TarihKriter = dateCriterion(QDate::currentDate());
+        f->DataGunluk->setRecordSource(QStringLiteral("Select * From Salonya Where ") + s.TarihKriter
+                                       + QStringLiteral(" And Yeni=1 Order By Tarih ASC"));
+        Data::refreshRoutine(f->DataGunluk);
+    });
+    step("data folder", [&] { chooseDataFolder(); });
+    step("stock import", [&] { importStock(); });
+    s.Durum = 99;
+    f->DataTmp->setDatabaseName(HostPaths::toLocal(s.VeriYolu + QStringLiteral("Cari.mdb")));
+    step("customer import", [&] { importCustomers(); });
+    step("employee import", [&] { importEmployees(); });
+    step("customer list", [&] {
+        f->DataCari->setRecordSource(QStringLiteral("Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan DESC"));
+        Data::refreshRoutine(f->DataCari);
+        s.Durum = 0;
+    });
+    step("buttons", [&] {
+        for (int n = 1; n <= 26; ++n)
+            f->Command1[n]->setText(Settings::get(QStringLiteral("Buton") + QString::number(n)));
+    });
+    step("grid layouts", [&] { Seams::loadGridLayouts(*f); });
+    step("fonts", [&] { Seams::applyFontsAndColours(*f); });
+    f->DBGridMus->show();
+    f->KasaCmd->setText(QStringLiteral("HESABI  KASAYA  GÖNDER"));
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    f->KlvTxt->setFocus();
+    f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where Cari=''"));
+    f->DataSalonya->refresh();
+    qCDebug(lcStartup, "activation: %lld ms", total.elapsed());
+    qCInfo(lcStartup, "ready in %lld ms", processUptimeMs());
+    m_activating = false;
+    emit ready();
+}

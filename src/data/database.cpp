@@ -1,0 +1,227 @@
+#include "database.h"
+
+#include "turkish.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <sqlite3.h>
+
+namespace {
+
+int trCollate(void*, int la, const void* a, int lb, const void* b)
+{
+    return Turkish::compareUtf8({static_cast<const char*>(a), size_t(la)}, {static_cast<const char*>(b), size_t(lb)});
+}
+
+// like(pattern, text): SQLite calls it for "text LIKE pattern".
+void jetLike(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int pn = sqlite3_value_bytes(argv[0]);
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int tn = sqlite3_value_bytes(argv[1]);
+    if (!p || !t) { sqlite3_result_null(ctx); return; }
+    sqlite3_result_int(ctx, Turkish::likeUtf8({p, size_t(pn)}, {t, size_t(tn)}) ? 1 : 0);
+}
+
+void jetLeft(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) { sqlite3_result_null(ctx); return; }
+    const auto* s = reinterpret_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
+    const int bytes = sqlite3_value_bytes16(argv[0]);
+    const QString text = QString::fromUtf16(s, bytes / 2);
+    const int n = qMax(0, sqlite3_value_int(argv[1]));
+    const QString head = text.left(n);
+    sqlite3_result_text16(ctx, head.utf16(), int(head.size() * 2), SQLITE_TRANSIENT);
+}
+
+// Connections are shared per file so that every data source on one file sees the others' writes at once.
+QMap<QString, std::weak_ptr<Database>>& registry()
+{
+    static QMap<QString, std::weak_ptr<Database>> r;
+    return r;
+}
+
+} // namespace
+
+Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+
+Database::~Database()
+{
+    for (sqlite3_stmt* st : std::as_const(m_statements))
+        sqlite3_finalize(st);
+    sqlite3_close_v2(m_db);
+    registry().remove(m_path);
+}
+
+void Database::registerFunctions(sqlite3* db)
+{
+    sqlite3_create_collation(db, "TR", SQLITE_UTF8, nullptr, trCollate);
+    sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLike, nullptr, nullptr);
+    sqlite3_create_function(db, "jetleft", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, jetLeft, nullptr, nullptr);
+}
+
+std::shared_ptr<Database> Database::open(const QString& path, bool create, QString* error)
+{
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (auto existing = registry().value(key).lock()) return existing;
+    if (!create && !QFileInfo::exists(key)) {
+        if (error) *error = QStringLiteral("Veritabanı bulunamadı: %1").arg(QDir::toNativeSeparators(key));
+        return {};
+    }
+    sqlite3* db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(key.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        if (error) *error = QStringLiteral("Veritabanı açılamadı: %1 (%2)").arg(key, QString::fromUtf8(sqlite3_errstr(rc)));
+        sqlite3_close_v2(db);
+        return {};
+    }
+    sqlite3_extended_result_codes(db, 1);
+    // Another desk or the register may hold the lock for a moment; wait a little, never forever.
+    sqlite3_busy_timeout(db, 2000);
+    registerFunctions(db);
+    // Reading the schema proves this is a database and not some other file.
+    char* msg = nullptr;
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &msg) != SQLITE_OK) {
+        if (error) *error = QStringLiteral("Veritabanı okunamadı: %1 (%2)").arg(key, QString::fromUtf8(msg));
+        sqlite3_free(msg);
+        sqlite3_close_v2(db);
+        return {};
+    }
+    auto shared = std::shared_ptr<Database>(new Database(db, key));
+    registry().insert(key, shared);
+    return shared;
+}
+
+QString Database::lastError() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+sqlite3_stmt* Database::prepare(const QString& sql, QString* error)
+{
+    if (sqlite3_stmt* st = m_statements.value(sql)) {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        return st;
+    }
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+        if (error) *error = lastError() + QStringLiteral(" [") + sql + u']';
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    if (m_statements.size() > 256) { // typed searches make many texts; keep the cache bounded
+        for (sqlite3_stmt* old : std::as_const(m_statements)) sqlite3_finalize(old);
+        m_statements.clear();
+    }
+    m_statements.insert(sql, st);
+    return st;
+}
+
+bool Database::exec(const QString& sql, QString* error)
+{
+    char* msg = nullptr;
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+        if (error) *error = QString::fromUtf8(msg) + QStringLiteral(" [") + sql + u']';
+        sqlite3_free(msg);
+        return false;
+    }
+    return true;
+}
+
+const QList<Database::Column>* Database::columns(const QString& table, QString* error)
+{
+    const QString key = table.toLower();
+    auto it = m_columns.find(key);
+    if (it != m_columns.end()) return &it.value();
+    sqlite3_stmt* st = prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), error);
+    if (!st) return nullptr;
+    bindValue(st, 1, table);
+    QList<Column> cols;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        cols.append({columnValue(st, 0).toString(), columnValue(st, 1).toString().toUpper()});
+    sqlite3_reset(st);
+    if (cols.isEmpty()) {
+        if (error) *error = QStringLiteral("Tablo bulunamadı: %1").arg(table);
+        return nullptr;
+    }
+    return &m_columns.insert(key, cols).value();
+}
+
+bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
+
+bool bindValue(sqlite3_stmt* st, int index, const QVariant& v)
+{
+    if (!v.isValid() || v.isNull()) return sqlite3_bind_null(st, index) == SQLITE_OK;
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return sqlite3_bind_int(st, index, v.toBool() ? 1 : 0) == SQLITE_OK;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::Short:
+        return sqlite3_bind_int64(st, index, v.toLongLong()) == SQLITE_OK;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(st, index, v.toDouble()) == SQLITE_OK;
+    case QMetaType::QDate:
+        return bindValue(st, index, v.toDate().toString(Qt::ISODate));
+    case QMetaType::QDateTime:
+        return bindValue(st, index, v.toDateTime().date().toString(Qt::ISODate));
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        return sqlite3_bind_blob(st, index, b.constData(), int(b.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    default: {
+        const QByteArray s = v.toString().toUtf8();
+        return sqlite3_bind_text(st, index, s.constData(), int(s.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    }
+}
+
+QVariant columnValue(sqlite3_stmt* st, int col)
+{
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(st, col)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st, col));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
+                                          sqlite3_column_bytes(st, col)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, col)), sqlite3_column_bytes(st, col)));
+    default: return QVariant();
+    }
+}
+
+Transaction::Transaction(Database* db, bool immediate) : m_db(db)
+{
+    if (!db) { m_error = QStringLiteral("veritabanı yok"); return; }
+    if (db->inTransaction()) { m_ok = true; return; } // joins the outer transaction
+    m_owner = true;
+    m_ok = db->exec(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"), &m_error);
+}
+
+Transaction::~Transaction()
+{
+    if (m_owner && m_ok && !m_done) {
+        QString ignored;
+        m_db->exec(QStringLiteral("ROLLBACK"), &ignored);
+    }
+}
+
+bool Transaction::commit(QString* error)
+{
+    if (!m_ok) { if (error) *error = m_error; return false; }
+    m_done = true;
+    if (!m_owner) return true;
+    if (!m_db->exec(QStringLiteral("COMMIT"), &m_error)) {
+        QString ignored;
+        m_db->exec(QStringLiteral("ROLLBACK"), &ignored);
+        if (error) *error = m_error;
+        return false;
+    }
+    return true;
+}

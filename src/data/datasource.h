@@ -1,0 +1,119 @@
+#pragma once
+// A bound recordset in the manner of a dynaset: one database file, a record source (a table
+// or "Select * From ..."), a keyset of the rows it selected, a current record, field access by
+// position and by name, edits written back by rowid, and the notifications the form handlers use.
+
+#include "database.h"
+
+#include <QCache>
+#include <QObject>
+#include <QVariantList>
+#include <memory>
+#include <vector>
+
+class DataSource : public QObject
+{
+    Q_OBJECT
+public:
+    // Action codes of the before-update notification.
+    enum Action {
+        ActionCancel = 0, ActionMoveFirst = 1, ActionMovePrevious = 2, ActionMoveNext = 3,
+        ActionMoveLast = 4, ActionAddNew = 5, ActionUpdate = 6, ActionDelete = 7,
+        ActionFind = 8, ActionClose = 10
+    };
+    enum class EditMode { None, Editing, Adding };
+
+    explicit DataSource(const QString& name, QObject* parent = nullptr);
+    ~DataSource() override;
+
+    // A local file path; Windows-form paths are mapped by the caller.
+    void setDatabaseName(const QString& path);
+    QString databaseName() const { return m_path; }
+    void setRecordSource(const QString& jet);
+    QString recordSource() const { return m_recordSource; }
+    QString table() const { return m_table; }
+    Database* database() const { return m_db.get(); }
+
+    // Re-runs the record source; the first record becomes current.
+    bool refresh();
+    void close();
+    bool isOpen() const { return m_open; }
+
+    int recordCount() const { return int(m_keys.size()); }
+    bool bof() const;
+    bool eof() const;
+    int position() const; // current row, -1 when there is none
+    bool moveFirst();
+    bool moveNext();
+    bool movePrevious();
+    bool moveLast();
+    bool moveTo(int row);
+
+    bool findFirst(const QString& criterion);
+    bool noMatch() const { return m_noMatch; }
+    // First row matching the criterion without moving; -1 when none (or on error).
+    int locate(const QString& criterion);
+
+    bool addNew();
+    bool edit();
+    bool update();
+    void cancelUpdate();
+    bool deleteRecord();
+    EditMode editMode() const { return m_mode; }
+
+    int fieldCount() const { return int(m_columns.size()); }
+    QString fieldName(int pos) const;
+    int fieldIndex(const QString& name) const;
+    QVariant field(int pos) const;
+    QVariant field(const QString& name) const { return field(fieldIndex(name)); }
+    bool setField(int pos, const QVariant& value);
+    bool setField(const QString& name, const QVariant& value) { return setField(fieldIndex(name), value); }
+
+    // Value of a field of any row, for the views; reads rows on demand.
+    QVariant value(int row, int pos) const;
+
+    QString lastError() const { return m_error; }
+
+    // While bulk is on, row-level view notifications are held back and one reset follows.
+    void setBulk(bool on);
+
+signals:
+    void beforeUpdate(int action);
+    void reposition();
+    void requeried();
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    // A statement failed; the text says why.
+    void failed(const QString& message);
+
+private:
+    bool ensureOpen();
+    bool fail(const QString& message);
+    bool setCurrent(int row, Action action);
+    const QVariantList* row(int rowIndex) const;
+    QVariant fromStorage(int pos, const QVariant& v) const;
+    QVariant toStorage(int pos, const QVariant& v) const;
+    std::vector<qint64> matching(const QString& criterion);
+    int positionOf(qint64 rowid);
+
+    QString m_path;
+    QString m_recordSource;
+    QString m_table;
+    std::shared_ptr<Database> m_db;
+    QList<Database::Column> m_columns;
+    QHash<QString, int> m_fieldByName;
+    std::vector<qint64> m_keys;
+    QHash<qint64, int> m_posByKey; // built on first use
+    bool m_posValid = false;
+    int m_cur = -1;                // -1 before the first record, count after the last
+    bool m_deleted = false;        // the current record was deleted through this source
+    bool m_noMatch = false;
+    bool m_open = false;
+    bool m_bulk = false;
+    EditMode m_mode = EditMode::None;
+    QVariantList m_buffer;
+    std::vector<bool> m_dirty;
+    mutable QCache<qint64, QVariantList> m_rows{4000};
+    QString m_error;
+};

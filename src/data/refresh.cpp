@@ -1,0 +1,28 @@
+#include "refresh.h"
+
+#include "datasource.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace Data {
+
+bool refreshRoutine(DataSource* ds)
+{
+    QCoreApplication::processEvents();
+    const bool ok = ds->refresh();
+    if (!ds->bof()) ds->moveLast();
+    if (!ds->eof()) ds->moveFirst();
+    return ok;
+}
+
+bool waitForSave(const bool& flag, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (flag && t.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return !flag;
+}
+
+} // namespace Data

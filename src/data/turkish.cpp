@@ -1,0 +1,230 @@
+#include "turkish.h"
+
+#include <array>
+#include <vector>
+
+namespace Turkish {
+namespace {
+
+// Letters of the alphabet in order; q, w and x follow p, v and w as Turkish dictionaries place them.
+constexpr std::u32string_view kAlphabet = U"abcçdefgğhıijklmnoöpqrsştuüvwxyz";
+constexpr uint32_t kLetterBase = 0x1000;
+constexpr uint32_t kOtherBase = 0x2000;
+
+struct AsciiTable {
+    std::array<uint32_t, 128> w{};
+    constexpr AsciiTable()
+    {
+        for (uint32_t c = 0; c < 128; ++c)
+            w[c] = c; // space, digits, punctuation sort before letters
+        for (size_t i = 0; i < kAlphabet.size(); ++i) {
+            const char32_t l = kAlphabet[i];
+            if (l < 128) {
+                w[l] = kLetterBase + uint32_t(i);
+                if (l != U'i')
+                    w[l - 32] = kLetterBase + uint32_t(i);
+            }
+        }
+        // Upper-case I is the capital of dotless ı, not of i.
+        w[U'I'] = kLetterBase + uint32_t(kAlphabet.find(U'ı'));
+    }
+};
+constexpr AsciiTable kAscii;
+
+uint32_t letterWeight(char32_t folded)
+{
+    const auto pos = kAlphabet.find(folded);
+    return pos == std::u32string_view::npos ? 0 : kLetterBase + uint32_t(pos);
+}
+
+// Decodes one UTF-8 sequence; malformed bytes come back as themselves so nothing is lost.
+inline char32_t next(std::string_view s, size_t& i)
+{
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) { ++i; return b0; }
+    auto cont = [&](size_t k) { return i + k < s.size() ? (static_cast<unsigned char>(s[i + k]) & 0x3F) : 0u; };
+    if ((b0 & 0xE0) == 0xC0 && i + 1 < s.size()) { char32_t c = ((b0 & 0x1F) << 6) | cont(1); i += 2; return c; }
+    if ((b0 & 0xF0) == 0xE0 && i + 2 < s.size()) { char32_t c = ((b0 & 0x0F) << 12) | (cont(1) << 6) | cont(2); i += 3; return c; }
+    if ((b0 & 0xF8) == 0xF0 && i + 3 < s.size()) {
+        char32_t c = ((b0 & 0x07) << 18) | (cont(1) << 12) | (cont(2) << 6) | cont(3);
+        i += 4;
+        return c;
+    }
+    ++i;
+    return b0;
+}
+
+std::u32string decode(std::string_view s)
+{
+    std::u32string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();)
+        out.push_back(next(s, i));
+    return out;
+}
+
+bool inSet(const std::u32string& p, size_t& i, char32_t c)
+{
+    // p[i] is just past '['; on return i is just past ']'.
+    bool negate = false;
+    if (i < p.size() && p[i] == U'!') { negate = true; ++i; }
+    bool hit = false;
+    const char32_t fc = fold(c);
+    bool first = true;
+    while (i < p.size() && (p[i] != U']' || first)) {
+        first = false;
+        char32_t lo = p[i++];
+        if (i + 1 < p.size() && p[i] == U'-' && p[i + 1] != U']') {
+            const char32_t hi = p[i + 1];
+            i += 2;
+            if (weight(c) >= weight(lo) && weight(c) <= weight(hi)) hit = true;
+        } else if (fold(lo) == fc) {
+            hit = true;
+        }
+    }
+    if (i < p.size()) ++i; // the closing ]
+    return hit != negate;
+}
+
+bool matchFrom(const std::u32string& p, size_t pi, const std::u32string& t, size_t ti)
+{
+    while (pi < p.size()) {
+        const char32_t pc = p[pi];
+        if (pc == U'*') {
+            while (pi < p.size() && p[pi] == U'*') ++pi;
+            if (pi == p.size()) return true;
+            for (size_t k = ti; k <= t.size(); ++k)
+                if (matchFrom(p, pi, t, k)) return true;
+            return false;
+        }
+        if (ti == t.size()) return false;
+        if (pc == U'?') {
+            ++pi; ++ti;
+        } else if (pc == U'#') {
+            if (t[ti] < U'0' || t[ti] > U'9') return false;
+            ++pi; ++ti;
+        } else if (pc == U'[') {
+            size_t k = pi + 1;
+            if (!inSet(p, k, t[ti])) return false;
+            pi = k; ++ti;
+        } else {
+            if (fold(pc) != fold(t[ti])) return false;
+            ++pi; ++ti;
+        }
+    }
+    return ti == t.size();
+}
+
+} // namespace
+
+char32_t fold(char32_t c)
+{
+    if (c < 128) {
+        if (c == U'I') return U'ı';
+        return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+    }
+    switch (c) {
+    case U'İ': return U'i';
+    case U'Ç': return U'ç';
+    case U'Ğ': return U'ğ';
+    case U'Ö': return U'ö';
+    case U'Ş': return U'ş';
+    case U'Ü': return U'ü';
+    default: break;
+    }
+    if (c <= 0xFFFF) return QChar(char16_t(c)).toLower().unicode();
+    return c;
+}
+
+uint32_t weight(char32_t c)
+{
+    if (c < 128) return kAscii.w[c];
+    const char32_t f = fold(c);
+    if (const uint32_t w = letterWeight(f)) return w;
+    return kOtherBase + f;
+}
+
+int compareUtf8(std::string_view a, std::string_view b)
+{
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[j]);
+        uint32_t wa, wb;
+        if (ca < 0x80 && cb < 0x80) {
+            wa = kAscii.w[ca]; wb = kAscii.w[cb]; ++i; ++j;
+        } else {
+            wa = weight(next(a, i)); wb = weight(next(b, j));
+        }
+        if (wa != wb) return wa < wb ? -1 : 1;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
+}
+
+int compare(const QString& a, const QString& b)
+{
+    const QByteArray ua = a.toUtf8(), ub = b.toUtf8();
+    return compareUtf8({ua.constData(), size_t(ua.size())}, {ub.constData(), size_t(ub.size())});
+}
+
+bool likeUtf8(std::string_view pattern, std::string_view text)
+{
+    return matchFrom(decode(pattern), 0, decode(text), 0);
+}
+
+bool like(const QString& pattern, const QString& text)
+{
+    const QByteArray p = pattern.toUtf8(), t = text.toUtf8();
+    return likeUtf8({p.constData(), size_t(p.size())}, {t.constData(), size_t(t.size())});
+}
+
+QString likePrefix(const QString& pattern)
+{
+    QString out;
+    for (const QChar ch : pattern) {
+        if (ch == u'*' || ch == u'?' || ch == u'#' || ch == u'[') break;
+        out.append(ch);
+    }
+    return out;
+}
+
+QString toUpper(const QString& s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (const QChar ch : s) {
+        if (ch == u'i') out.append(u'İ');
+        else if (ch == u'ı') out.append(u'I');
+        else out.append(ch.toUpper());
+    }
+    return out;
+}
+
+QString toLower(const QString& s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (const QChar ch : s) {
+        if (ch == u'I') out.append(u'ı');
+        else if (ch == u'İ') out.append(u'i');
+        else out.append(ch.toLower());
+    }
+    return out;
+}
+
+QString properCase(const QString& s)
+{
+    QString out;
+    out.reserve(s.size());
+    bool wordStart = true;
+    for (const QChar ch : s) {
+        const QString one(ch);
+        out.append(wordStart ? toUpper(one) : toLower(one));
+        wordStart = ch.isSpace();
+    }
+    return out;
+}
+
+} // namespace Turkish

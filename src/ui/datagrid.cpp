@@ -1,0 +1,99 @@
+#include "datagrid.h"
+
+#include "data/datasource.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
+{
+    setEditTriggers(NoEditTriggers); // lines are written by the buttons, never in a grid
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setMouseTracking(true);
+    setWordWrap(false);
+    setAlternatingRowColors(true);
+    verticalHeader()->setDefaultSectionSize(30);
+    verticalHeader()->setFixedWidth(18);
+    horizontalHeader()->setHighlightSections(false);
+    setMarqueeStyle(MarqueeNone);
+}
+
+void DataGrid::bind(DataSource* ds, const QList<GridColumn>& columns)
+{
+    m_model = new RecordTableModel(ds, columns, this);
+    setModel(m_model);
+    applyColumns();
+    connect(ds, &DataSource::reposition, this, &DataGrid::followSource);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DataGrid::followSource);
+}
+
+DataSource* DataGrid::dataSource() const { return m_model ? m_model->dataSource() : nullptr; }
+
+void DataGrid::applyColumns()
+{
+    if (!m_model) return;
+    for (int i = 0; i < m_model->columns().size(); ++i) {
+        const GridColumn& c = m_model->columns()[i];
+        setColumnHidden(i, !c.visible);
+        setColumnWidth(i, qMax(1, c.widthTwips / 15));
+    }
+}
+
+void DataGrid::setMarqueeStyle(int style)
+{
+    m_marquee = style;
+    const QString sel = style == MarqueeHighlightRow ? QStringLiteral("#1f5fbf") : QStringLiteral("transparent");
+    const QString selText = style == MarqueeHighlightRow ? QStringLiteral("white") : QStringLiteral("black");
+    setStyleSheet(QStringLiteral("QTableView{background:white;alternate-background-color:#f2f6fb;gridline-color:#c8c8c8;"
+                                 "selection-background-color:%1;selection-color:%2;border:2px solid #3a3a3a;}"
+                                 "QHeaderView::section{background:#e6e6e6;padding:4px;border:1px solid #b0b0b0;font-weight:bold;}")
+                      .arg(sel, selText));
+}
+
+void DataGrid::followSource()
+{
+    DataSource* ds = dataSource();
+    if (!ds || m_syncing) return;
+    m_syncing = true;
+    const int row = ds->position();
+    if (row >= 0 && row < m_model->rowCount()) {
+        const int col = qMax(0, currentIndex().column());
+        setCurrentIndex(m_model->index(row, col));
+    }
+    m_syncing = false;
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_syncing || !current.isValid()) return;
+    m_syncing = true;
+    if (DataSource* ds = dataSource()) ds->moveTo(current.row());
+    m_syncing = false;
+    if (current.row() != previous.row() || current.column() != previous.column()) emit rowColChanged(current.row());
+}
+
+void DataGrid::focusInEvent(QFocusEvent* e)
+{
+    QTableView::focusInEvent(e);
+    emit gotFocus();
+}
+
+void DataGrid::focusOutEvent(QFocusEvent* e)
+{
+    QTableView::focusOutEvent(e);
+    emit lostFocus();
+}
+
+void DataGrid::mouseMoveEvent(QMouseEvent* e)
+{
+    emit pointerMoved();
+    QTableView::mouseMoveEvent(e);
+}
+
+void DataGrid::mousePressEvent(QMouseEvent* e)
+{
+    emit touched();
+    QTableView::mousePressEvent(e);
+}

@@ -1,0 +1,45 @@
+#pragma once
+// A read-only data-bound grid: designed columns over a data source, its current row and the data
+// source's current record following each other, the row marker (3 whole row, 5 none).
+
+#include "data/recordmodels.h"
+
+#include <QTableView>
+
+class DataSource;
+
+class DataGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit DataGrid(QWidget* parent = nullptr);
+    void bind(DataSource* ds, const QList<GridColumn>& columns);
+    DataSource* dataSource() const;
+    RecordTableModel* tableModel() const { return m_model; }
+
+    enum Marquee { MarqueeHighlightRow = 3, MarqueeNone = 5 };
+    void setMarqueeStyle(int style);
+    int marqueeStyle() const { return m_marquee; }
+    // Applies the columns' widths (twips) and visibility to the view.
+    void applyColumns();
+
+signals:
+    void gotFocus();
+    void lostFocus();
+    void rowColChanged(int row);
+    void pointerMoved();
+    void touched();
+
+protected:
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followSource();
+    RecordTableModel* m_model = nullptr;
+    int m_marquee = MarqueeNone;
+    bool m_syncing = false;
+};

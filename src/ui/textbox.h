@@ -1,0 +1,29 @@
+#pragma once
+// A text field with the events the desk's handlers hang on: focus in and out, key down and up.
+
+#include <QLineEdit>
+
+class TextBox : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+    // 0 means no limit, as designed.
+    void setDesignMaxLength(int n);
+    int designMaxLength() const { return m_maxLength; }
+
+signals:
+    void gotFocus();
+    void lostFocus();
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    void keyUp(int key, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+
+private:
+    int m_maxLength = 0;
+};

@@ -1,0 +1,97 @@
+#include "touchlist.h"
+
+#include "data/datasource.h"
+#include "data/jet.h"
+#include "data/recordmodels.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+
+TouchList::TouchList(QWidget* parent) : QListView(parent)
+{
+    setUniformItemSizes(true); // row heights are never measured, so 100 000 rows cost nothing
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(SingleSelection);
+    setMouseTracking(true);
+    setVerticalScrollMode(ScrollPerPixel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    verticalScrollBar()->setStyleSheet(QStringLiteral("QScrollBar:vertical{width:36px;}"));
+    setStyleSheet(QStringLiteral("QListView{background:white;border:2px solid #3a3a3a;border-radius:6px;}"
+                                 "QListView::item{padding:6px 8px;border-bottom:1px solid #ddd;}"
+                                 "QListView::item:selected{background:#ffff00;color:black;}"));
+    connect(this, &QListView::clicked, this, [this](const QModelIndex& i) { emit picked(m_model ? m_model->text(i.row()) : QString()); });
+}
+
+void TouchList::bind(DataSource* ds, const QString& field)
+{
+    m_model = new RecordListModel(ds, field, this);
+    setModel(m_model);
+}
+
+DataSource* TouchList::dataSource() const { return m_model ? m_model->dataSource() : nullptr; }
+
+QString TouchList::text() const
+{
+    const QModelIndex i = currentIndex();
+    return m_model && i.isValid() ? m_model->text(i.row()) : QString();
+}
+
+void TouchList::setText(const QString& text)
+{
+    if (!m_model) return;
+    DataSource* ds = m_model->dataSource();
+    int row = -1;
+    const int cur = ds->position();
+    if (cur >= 0 && m_model->text(cur) == text) row = cur;
+    else if (ds->isOpen()) row = ds->locate(m_model->field() + u'=' + Jet::quote(text));
+    if (row >= 0 && m_model->text(row) != text) row = -1; // a case-insensitive match is not the same text
+    if (row < 0) {
+        clearSelection();
+        setCurrentIndex({});
+        return;
+    }
+    // Highlighting from code is not the user moving the highlight: no notification.
+    const QModelIndex i = m_model->index(row);
+    m_settingText = true;
+    setCurrentIndex(i);
+    m_settingText = false;
+    scrollTo(i, PositionAtTop);
+}
+
+void TouchList::reread()
+{
+    if (m_model && m_model->dataSource()) emit m_model->dataSource()->requeried();
+}
+
+void TouchList::focusInEvent(QFocusEvent* e)
+{
+    QListView::focusInEvent(e);
+    emit gotFocus();
+}
+
+void TouchList::focusOutEvent(QFocusEvent* e)
+{
+    QListView::focusOutEvent(e);
+    emit lostFocus();
+}
+
+void TouchList::keyPressEvent(QKeyEvent* e)
+{
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+        emit picked(text());
+        return;
+    }
+    QListView::keyPressEvent(e);
+}
+
+void TouchList::mouseMoveEvent(QMouseEvent* e)
+{
+    emit pointerMoved();
+    QListView::mouseMoveEvent(e);
+}
+
+void TouchList::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QListView::currentChanged(current, previous);
+    if (!m_settingText && current.isValid() && current != previous) emit highlightChanged(text());
+}

@@ -1,0 +1,42 @@
+#pragma once
+// A data-bound drop-down list for touch: a tap picks an entry; arrow keys and the wheel move the
+// highlight. Its text is the highlighted entry's text. It never moves its data source by itself.
+
+#include <QListView>
+
+class DataSource;
+class RecordListModel;
+
+class TouchList : public QListView
+{
+    Q_OBJECT
+public:
+    explicit TouchList(QWidget* parent = nullptr);
+    void bind(DataSource* ds, const QString& field);
+    DataSource* dataSource() const;
+    RecordListModel* listModel() const { return m_model; }
+
+    QString text() const;
+    // Highlights the first entry showing this text; clears the highlight when there is none.
+    void setText(const QString& text);
+    // Re-reads the rows from the data source.
+    void reread();
+
+signals:
+    void gotFocus();
+    void lostFocus();
+    void highlightChanged(const QString& text);
+    void picked(const QString& text);
+    void pointerMoved();
+
+protected:
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    RecordListModel* m_model = nullptr;
+    bool m_settingText = false;
+};

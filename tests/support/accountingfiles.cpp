@@ -1,0 +1,137 @@
+#include "accountingfiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include "data/database.h"
+
+#include <sqlite3.h>
+
+namespace AccountingFiles {
+namespace {
+
+bool run(sqlite3* db, const QString& sql, QString* error)
+{
+    char* msg = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+        if (error) *error = QString::fromUtf8(msg);
+        sqlite3_free(msg);
+        return false;
+    }
+    return true;
+}
+
+bool bind(sqlite3_stmt* st, int i, const QVariant& v)
+{
+    if (v.isNull()) return sqlite3_bind_null(st, i) == SQLITE_OK;
+    if (v.typeId() == QMetaType::Double) return sqlite3_bind_double(st, i, v.toDouble()) == SQLITE_OK;
+    if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong) return sqlite3_bind_int64(st, i, v.toLongLong()) == SQLITE_OK;
+    const QByteArray s = v.toString().toUtf8();
+    return sqlite3_bind_text(st, i, s.constData(), int(s.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+}
+
+// named: position -> "name type"; the rest become strange filler columns.
+bool writeTable(const QString& path, const QString& table, int columns, const QMap<int, QString>& named,
+                const QList<Row>& rows, QString* error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) { if (error) *error = QStringLiteral("open"); return false; }
+    QStringList defs;
+    for (int i = 0; i < columns; ++i)
+        defs << named.value(i, QStringLiteral("Qx%1_yabanci TEXT").arg(i, 2, 10, QChar(u'0')));
+    bool ok = run(db, QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(table, defs.join(u',')), error)
+        && run(db, QStringLiteral("BEGIN"), error);
+    sqlite3_stmt* st = nullptr;
+    QStringList marks(columns, QStringLiteral("?"));
+    ok = ok && sqlite3_prepare_v2(db, QStringLiteral("INSERT INTO \"%1\" VALUES (%2)").arg(table, marks.join(u',')).toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK;
+    for (const Row& r : rows) {
+        if (!ok) break;
+        sqlite3_reset(st);
+        for (int i = 0; i < columns; ++i) bind(st, i + 1, r.value(i, (i == 13 || i == 26 || i == 31 || i == 45) ? QVariant(0) : QVariant(QString())));
+        ok = sqlite3_step(st) == SQLITE_DONE;
+    }
+    sqlite3_finalize(st);
+    ok = ok && run(db, QStringLiteral("COMMIT"), error);
+    sqlite3_close(db);
+    return ok;
+}
+
+} // namespace
+
+bool writeStock(const QString& path, const QList<Row>& rows, QString* error)
+{
+    return writeTable(path, QStringLiteral("StokKartlar"), 32,
+                      {{0, QStringLiteral("StokKod TEXT")}, {1, QStringLiteral("StokAdi TEXT")}, {13, QStringLiteral("Qx13_bayrak INTEGER")},
+                       {16, QStringLiteral("Qx16_fiyat REAL")}, {31, QStringLiteral("StokGizle INTEGER")}},
+                      rows, error);
+}
+
+bool writeCards(const QString& path, const QList<Row>& rows, QString* error)
+{
+    return writeTable(path, QStringLiteral("CariKartlar"), 46,
+                      {{0, QStringLiteral("CariKod TEXT")}, {1, QStringLiteral("Unvan TEXT")}, {26, QStringLiteral("Qx26_bayrak INTEGER")},
+                       {44, QStringLiteral("Gurup TEXT")}, {45, QStringLiteral("HesKullan INTEGER")}},
+                      rows, error);
+}
+
+bool writeSlots(const QString& path, const QList<QVariantMap>& rows, QString* error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) return false;
+    bool ok = run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS \"Müsteri\" (Kayit INTEGER PRIMARY KEY AUTOINCREMENT, Qx01_urun TEXT,"
+                                     " MusLbl INTEGER, \"Müsteri\" TEXT, Barkod TEXT, Miktar REAL, Fiyat REAL, Tutar REAL,"
+                                     " eLEMAN TEXT, RowSay INTEGER, Peron INTEGER)"), error);
+    for (const QVariantMap& r : rows) {
+        if (!ok) break;
+        QStringList names, marks;
+        for (auto it = r.begin(); it != r.end(); ++it) { names << u'"' + it.key() + u'"'; marks << QStringLiteral("?"); }
+        sqlite3_stmt* st = nullptr;
+        ok = sqlite3_prepare_v2(db, QStringLiteral("INSERT INTO \"Müsteri\" (%1) VALUES (%2)").arg(names.join(u','), marks.join(u',')).toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK;
+        int i = 1;
+        for (const QVariant& v : r) bind(st, i++, v);
+        ok = ok && sqlite3_step(st) == SQLITE_DONE;
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return ok;
+}
+
+QVariantList column(const QString& path, const QString& table, int position, const QString& orderBy)
+{
+    QVariantList out;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) { sqlite3_close(db); return out; }
+    Database::registerFunctions(db); // the desk's own files compare text the Turkish way
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, QStringLiteral("SELECT * FROM \"%1\" ORDER BY %2").arg(table, orderBy).toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            switch (sqlite3_column_type(st, position)) {
+            case SQLITE_INTEGER: out << qlonglong(sqlite3_column_int64(st, position)); break;
+            case SQLITE_FLOAT: out << sqlite3_column_double(st, position); break;
+            case SQLITE_NULL: out << QVariant(); break;
+            default: out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, position)));
+            }
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
+int count(const QString& path, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    int n = -1;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        Database::registerFunctions(db);
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            n = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return n;
+}
+
+} // namespace AccountingFiles

@@ -1,0 +1,126 @@
+#include "salonfixture.h"
+
+#include "app/salonya.h"
+#include "app/startup.h"
+#include "data/recordmodels.h"
+#include "data/turkish.h"
+#include "demosalon.h"
+#include "ui/datagrid.h"
+#include "ui/feedback.h"
+#include "ui/touchkey.h"
+#include "ui/touchlist.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+namespace {
+const char* const kEnv[] = {"SALONYA_PROGRAM_DIR", "SALONYA_DRIVES", "SALONYA_SHARES", "XDG_CONFIG_HOME", "SALONYA_NETWORK"};
+}
+
+SalonFixture::SalonFixture()
+{
+    for (const char* name : kEnv) m_savedEnv << qgetenv(name);
+    qputenv("SALONYA_PROGRAM_DIR", (m_dir.path() + QStringLiteral("/program")).toUtf8());
+    qputenv("SALONYA_DRIVES", (m_dir.path() + QStringLiteral("/drives")).toUtf8());
+    qputenv("SALONYA_SHARES", (m_dir.path() + QStringLiteral("/shares")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("SALONYA_NETWORK", "0");
+    QDir().mkpath(programDir());
+    QDir().mkpath(m_dir.path() + QStringLiteral("/drives/C/DefteryaData"));
+    Feedback::setBeepHandler([this] { ++beeps; });
+    Feedback::setMessageHandler([this](Feedback::Icon, const QString&, const QString& text) { messages << text; });
+}
+
+SalonFixture::~SalonFixture()
+{
+    stop();
+    Feedback::setBeepHandler({});
+    Feedback::setMessageHandler({});
+    for (int i = 0; i < int(std::size(kEnv)); ++i) {
+        if (m_savedEnv[i].isEmpty()) qunsetenv(kEnv[i]);
+        else qputenv(kEnv[i], m_savedEnv[i]);
+    }
+}
+
+QString SalonFixture::programDir() const { return m_dir.path() + QStringLiteral("/program"); }
+QString SalonFixture::localPrefix() const { return m_dir.path() + QStringLiteral("/drives/C/DefteryaData/01"); }
+QString SalonFixture::slotFile() const { return m_dir.path() + QStringLiteral("/drives/C/DefteryaData/Müsteri.mdb"); }
+QString SalonFixture::ownFile(const QString& name) const { return programDir() + u'/' + name; }
+
+bool SalonFixture::writeDemo(int customers, int stock, int employees, unsigned seed)
+{
+    Demo::DemoOptions o;
+    o.prefix = localPrefix();
+    o.customers = customers;
+    o.stock = stock;
+    o.employees = employees;
+    o.seed = seed;
+    o.force = true;
+    QString error;
+    return Demo::writeDemoSalon(o, &error);
+}
+
+Salonya* SalonFixture::start()
+{
+    stop();
+    m_form = std::make_unique<Salonya>();
+    if (!m_form->startup()->load()) return nullptr;
+    m_form->show();
+    m_form->activateWindow();
+    (void)QTest::qWaitFor([this] { return m_form->startup()->isReady(); }, 10000);
+    return m_form->startup()->isReady() ? m_form.get() : nullptr;
+}
+
+void SalonFixture::stop()
+{
+    if (!m_form) return;
+    m_form->close();
+    m_form.reset();
+    QCoreApplication::processEvents();
+}
+
+void SalonFixture::touch(QWidget* w)
+{
+    const QPoint c = w->rect().center();
+    // Widgets take the focus on a press, as a touch does on the terminal.
+    if (w->focusPolicy() & Qt::ClickFocus) w->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, c);
+}
+
+void SalonFixture::touchKey(int index)
+{
+    TouchKey* k = m_form->key(index);
+    Q_ASSERT(k);
+    QTest::mouseMove(k, k->rect().center());
+    QTest::mouseClick(k, Qt::LeftButton, Qt::NoModifier, k->rect().center());
+}
+
+void SalonFixture::typeOnKeys(const QString& text)
+{
+    for (const QChar ch : text) {
+        int found = -1;
+        if (ch == u' ') found = 34;
+        for (int i = 0; found < 0 && i < m_form->Label1.size(); ++i) {
+            TouchKey* k = m_form->Label1[i];
+            if (!k || i == 33 || i == 34 || i >= 46) continue;
+            if (k->text() == ch || Turkish::toLower(k->text()) == Turkish::toLower(QString(ch))) found = i;
+        }
+        Q_ASSERT_X(found >= 0, "typeOnKeys", "no key for this character");
+        touchKey(found);
+    }
+}
+
+bool SalonFixture::tapListEntry(TouchList* list, const QString& text)
+{
+    RecordListModel* m = list->listModel();
+    for (int row = 0; row < m->rowCount(); ++row) {
+        if (m->text(row) != text) continue;
+        const QModelIndex i = m->index(row);
+        list->scrollTo(i);
+        const QRect r = list->visualRect(i);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        return true;
+    }
+    return false;
+}

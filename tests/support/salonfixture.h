@@ -1,0 +1,55 @@
+#pragma once
+// A salon in a temporary folder for one test: program folder, drive and share roots, settings,
+// accounting files; starts the whole main screen on it and drives it as a user would.
+
+#include "accountingfiles.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class Salonya;
+class QWidget;
+class TouchList;
+
+class SalonFixture
+{
+public:
+    SalonFixture();
+    ~SalonFixture();
+
+    QString root() const { return m_dir.path(); }
+    QString programDir() const;
+    // Local path of the accounting prefix C:\DefteryaData\01 (file names are appended to it).
+    QString localPrefix() const;
+    QString stockFile() const { return localPrefix() + QStringLiteral("Stok.mdb"); }
+    QString cardFile() const { return localPrefix() + QStringLiteral("Cari.mdb"); }
+    QString slotFile() const;
+    QString ownFile(const QString& name) const; // "Cari.Mdb", "Stok.Mdb", "Salonya.Mdb"
+
+    // A generated demo salon at the local prefix.
+    bool writeDemo(int customers = 40, int stock = -1, int employees = 5, unsigned seed = 1);
+
+    // Constructs the main screen, runs its load handler, shows it and waits for the ready state.
+    // Returns null when load refused to start (fatalError() of the form then says why).
+    Salonya* start();
+    Salonya* form() const { return m_form.get(); }
+    void stop();
+
+    // What the desk said: beeps and message boxes since the fixture started.
+    int beeps = 0;
+    QStringList messages;
+
+    // Touch a control: a press and release at its centre (focus follows as on the screen).
+    static void touch(QWidget* w);
+    void touchKey(int index);
+    // Types text on the on-screen keys; letters, digits, blank and "*" only.
+    void typeOnKeys(const QString& text);
+    // Taps the list entry showing exactly this text; false when the list does not show it.
+    bool tapListEntry(TouchList* list, const QString& text);
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Salonya> m_form;
+    QByteArrayList m_savedEnv;
+};
