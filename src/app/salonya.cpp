@@ -2,6 +2,7 @@
 
 #include "formdesign.h"
 #include "startup.h"
+#include "subsystems.h"
 #include "data/datasource.h"
 #include "ui/datagrid.h"
 #include "ui/look.h"
@@ -41,6 +42,7 @@ Salonya::Salonya(QWidget* parent) : QWidget(parent)
     buildControls();
     bindViews();
     m_startup = new Startup(this);
+    createSubsystems(*this);
 }
 
 Salonya::~Salonya() = default;
