@@ -56,6 +56,7 @@ qint64 setBasedCopy(const QString& folder, const QString& prefix)
     sqlite3* db = nullptr;
     sqlite3_open((folder + QStringLiteral("/Cari.Mdb")).toUtf8().constData(), &db);
     Database::registerFunctions(db);
+    exec(db, "PRAGMA cache_size=-65536"); // the same page cache the desk gives its connections
     const QByteArray attach = QStringLiteral("ATTACH '%1' AS src; ATTACH '%2' AS stok; ATTACH '%3' AS own_stok;")
                                   .arg(prefix + QStringLiteral("Cari.mdb"), prefix + QStringLiteral("Stok.mdb"),
                                        folder + QStringLiteral("/Stok.Mdb")).toUtf8();

@@ -81,6 +81,9 @@ std::shared_ptr<Database> Database::open(const QString& path, bool create, QStri
     sqlite3_extended_result_codes(db, 1);
     // Another desk or the register may hold the lock for a moment; wait a little, never forever.
     sqlite3_busy_timeout(db, 2000);
+    // A start-up import touches every page of the card files in one transaction; a page cache that
+    // holds them avoids re-reading and spilling pages half-way through.
+    sqlite3_exec(db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     registerFunctions(db);
     // Reading the schema proves this is a database and not some other file.
     char* msg = nullptr;
