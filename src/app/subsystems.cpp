@@ -1,6 +1,7 @@
 #include "subsystems.h"
 
 #include "salonya.h"
+#include "checkout/checkout.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
 void createSubsystems(Salonya& form)
@@ -12,6 +13,7 @@ void createSubsystems(Salonya& form)
     // --- ticket: service buttons, grids, barcode, dye ---
 
     // --- checkout ---
+    new Checkout(&form);
 
     // --- history ---
 

@@ -1,0 +1,34 @@
+#pragma once
+// The cash-register button "HESABI  KASAYA  GÖNDER": adds the customer and employee to the accounting
+// card file when missing, hands the open ticket to a free register slot (all or nothing, SlotSender)
+// and clears the customer from the screen. Any failure is told in words and the ticket stays open.
+
+#include <QObject>
+
+class Salonya;
+class DataSource;
+
+class Checkout : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Checkout(Salonya* form);
+
+    // The click handler of KasaCmd.
+    void KasaCmd_Click();
+
+    // How long a file locked by another desk or the register is waited for.
+    void setBusyTimeout(int ms) { m_busyMs = ms; }
+
+private:
+    void send();
+    bool addAccountingCards(QString* message);
+    bool addCard(DataSource* accounting, const QString& title, const QString& group, QString* message);
+    QString localCardCode(const QString& title, const QString& group, bool moveCustomer);
+    void clearScreen();
+    void tell(const QString& text);
+
+    Salonya* f;
+    int m_busyMs;
+    bool m_busy = false;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// Ticket lines written straight into a desk's "Salonya.Mdb" (as the ticket buttons leave them),
+// and read back by rowid, for tests that start from an open ticket.
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QVariantList>
+
+namespace TicketLines {
+
+struct Line {
+    QString islem;
+    QVariant miktar = 1;
+    QVariant fiyat = 0;
+    QString cari;
+    QVariant gurup = false; // a null value is allowed: "missing"
+    QDate tarih = QDate::currentDate();
+    QString eleman;
+    int yeni = 1;
+    QString barkod;
+    QString unvan;
+    QVariant tutar = 0;
+};
+
+// Appends the lines in one transaction; their rowids in order, empty on failure.
+QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines, QString* error = nullptr);
+// Every field of one line by position (empty when it is not there).
+QVariantList read(const QString& salonyaFile, qint64 rowid);
+// A single number from a query on the file, -1 on error.
+double number(const QString& file, const QString& sql);
+
+} // namespace TicketLines

@@ -1,0 +1,375 @@
+// The cash-register button on the running screen: which slot a ticket goes to, what the slot rows and
+// the accounting cards hold, the cleared screen, and failures that leave the ticket open to send later.
+#include "salonfixture.h"
+#include "ticketlines.h"
+
+#include "app/salonya.h"
+#include "checkout/checkout.h"
+#include "checkout/registerslots.h"
+#include "data/database.h"
+#include "data/datasource.h"
+#include "data/jet.h"
+#include "data/refresh.h"
+#include "ui/datagrid.h"
+#include "ui/feedback.h"
+#include "ui/textbox.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <sqlite3.h>
+
+using namespace AccountingFiles;
+using TicketLines::Line;
+
+namespace {
+
+const QString kNazli = QStringLiteral("NAZLI D'ANGELO");
+const QString kGulay = QStringLiteral("Gülay Kaya");
+
+QVariantMap taken(int slot)
+{
+    return {{QStringLiteral("Qx01_urun"), QStringLiteral("Fön")}, {QStringLiteral("MusLbl"), slot},
+            {QStringLiteral("Müsteri"), QStringLiteral("ESKİ MÜŞTERİ %1").arg(slot)}, {QStringLiteral("RowSay"), 1},
+            {QStringLiteral("Peron"), 0}};
+}
+
+Line line(const QString& islem, double miktar, double fiyat, const QString& code = QStringLiteral("M1"),
+          const QString& title = kNazli, const QString& employee = kGulay)
+{
+    Line l;
+    l.islem = islem;
+    l.miktar = miktar;
+    l.fiyat = fiyat;
+    l.tutar = miktar * fiyat;
+    l.cari = code;
+    l.unvan = title;
+    l.eleman = employee;
+    l.barkod = QStringLiteral("8690") + QString::number(qHash(islem) % 1000);
+    return l;
+}
+
+bool exec(const QString& file, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    const bool ok = sqlite3_open(file.toUtf8().constData(), &db) == SQLITE_OK && (Database::registerFunctions(db), true)
+        && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+} // namespace
+
+// A started desk with three accounting cards and the given slots taken, watching what the desk says.
+class Scene
+{
+public:
+    QStringList messages;
+    QList<bool> buttonShownAtMessage; // KasaCmd's visibility when each message was shown
+    QList<bool> buttonShownAtClear;   // ... when Text1 changed during the send
+    Salonya* f = nullptr;
+    SalonFixture fx; // last: goes first, before what its handlers point at
+
+    bool start(const QList<int>& takenSlots)
+    {
+        QList<QVariantMap> rows;
+        for (int s : takenSlots) rows << taken(s);
+        if (!writeCards(fx.cardFile(), {card(QStringLiteral("M1"), kNazli), card(QStringLiteral("M2"), QStringLiteral("AYŞE YILMAZ")),
+                                        card(QStringLiteral("E1"), kGulay, QStringLiteral("Eleman"))})
+            || !writeSlots(fx.slotFile(), rows))
+            return false;
+        f = fx.start();
+        if (!f) return false;
+        Feedback::setMessageHandler([this](Feedback::Icon, const QString&, const QString& text) {
+            messages << text;
+            buttonShownAtMessage << f->KasaCmd->isVisible();
+        });
+        QObject::connect(f->Text1, &QLineEdit::textChanged, f, [this] { buttonShownAtClear << f->KasaCmd->isVisible(); });
+        f->findChild<Checkout*>()->setBusyTimeout(300);
+        return true;
+    }
+
+    QString ticketFile() const { return fx.ownFile(QStringLiteral("Salonya.Mdb")); }
+    QString localCards() const { return fx.ownFile(QStringLiteral("Cari.Mdb")); }
+
+    bool addLocalCard(const QString& code, const QString& title, const QString& group)
+    {
+        return exec(localCards(), QStringLiteral("INSERT INTO CariKartlar (CariKod, Unvan, Gurup, Yeni) VALUES (%1, %2, %3, 1)")
+                                      .arg(Jet::quote(code), Jet::quote(title), Jet::quote(group)))
+            && Data::refreshRoutine(f->DataCari);
+    }
+
+    // The customer and employee chosen as their fields leave them, and the open ticket they show.
+    bool showTicket(const QString& code, const QString& title, const QString& employee)
+    {
+        if (!f->DataCari->findFirst(QStringLiteral("CariKod=") + Jet::quote(code))) return false;
+        f->state.SeciliCari = code;
+        f->Text1->setText(title);
+        f->Text2->setText(employee);
+        f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + f->state.TarihKriter + QStringLiteral(" And Cari=")
+                                        + Jet::quote(code) + QStringLiteral(" And Eleman=") + Jet::quote(employee) + QStringLiteral(" And Yeni=1"));
+        f->DataGecmis->setRecordSource(QStringLiteral("Select * From Salonya Where Cari=") + Jet::quote(code) + QStringLiteral(" Order By Islem ASC"));
+        buttonShownAtClear.clear();
+        return Data::refreshRoutine(f->DataSalonya) && Data::refreshRoutine(f->DataGecmis);
+    }
+
+    void send() { SalonFixture::touch(f->KasaCmd); }
+
+    int openLines() const { return count(ticketFile(), QStringLiteral("SELECT count(*) FROM Salonya WHERE Yeni=1")); }
+    int slotRows(const QString& where = QStringLiteral("1")) const
+    {
+        return count(fx.slotFile(), QStringLiteral("SELECT count(*) FROM \"Müsteri\" WHERE ") + where);
+    }
+    QStringList accountingCards() const
+    {
+        const QVariantList codes = column(fx.cardFile(), QStringLiteral("CariKartlar"), 0);
+        const QVariantList titles = column(fx.cardFile(), QStringLiteral("CariKartlar"), 1);
+        const QVariantList groups = column(fx.cardFile(), QStringLiteral("CariKartlar"), 44);
+        QStringList out;
+        for (int i = 0; i < codes.size(); ++i)
+            out << codes[i].toString() + u'|' + titles[i].toString() + u'|' + groups[i].toString();
+        return out;
+    }
+};
+
+class TestCheckout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sendsTicketToFirstFreeSlot_data()
+    {
+        QTest::addColumn<QList<int>>("takenSlots");
+        QTest::addColumn<int>("slot");
+        QTest::newRow("all free") << QList<int>{} << 1;
+        QTest::newRow("1 and 3 full") << QList<int>{1, 3} << 2;
+        QTest::newRow("1 and 2 full") << QList<int>{1, 2} << 3;
+        QTest::newRow("only 2 full") << QList<int>{2} << 1;
+    }
+    void sendsTicketToFirstFreeSlot()
+    {
+        QFETCH(QList<int>, takenSlots);
+        QFETCH(int, slot);
+        Scene s;
+        QVERIFY(s.start(takenSlots));
+        Line dye = line(QStringLiteral("Boya Kahve"), 250, 120);
+        dye.gurup = true;
+        dye.tutar = 300;
+        Line yesterday = line(QStringLiteral("Dünkü Fön"), 1, 90);
+        yesterday.tarih = QDate::currentDate().addDays(-1);
+        const QList<qint64> ids = TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), line(QStringLiteral("Fön"), 1, 100), dye,
+                                                                      yesterday, line(QStringLiteral("Manikür"), 1, 80, QStringLiteral("M2"), QStringLiteral("AYŞE YILMAZ")),
+                                                                      line(QStringLiteral("Kaş"), 1, 50, QStringLiteral("M1"), kNazli, QStringLiteral("Derya Ak"))});
+        QCOMPARE(ids.size(), 6);
+        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
+        QCOMPARE(s.f->DataSalonya->recordCount(), 3);
+        Program::GeciciMetin = QStringLiteral("1005");
+
+        s.send();
+
+        QCOMPARE(s.messages, QStringList{});
+        QList<RegisterSlots::Line> waiting;
+        QString error;
+        QVERIFY2(RegisterSlots::read(s.fx.slotFile(), &waiting, &error), qPrintable(error));
+        QList<RegisterSlots::Line> sent;
+        for (const auto& l : std::as_const(waiting))
+            if (l.slot == slot) sent << l;
+        QCOMPARE(sent.size(), 3);
+        QCOMPARE(s.slotRows(), takenSlots.size() + 3);
+        const QStringList names{QStringLiteral("Saç Kesimi"), QStringLiteral("Fön"), QStringLiteral("Boya Kahve")};
+        const QList<double> quantities{1, 1, 0.25}, prices{150, 100, 120}, amounts{150, 100, 30};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(sent[i].rowSay, i + 1);
+            QCOMPARE(sent[i].name, names[i]);
+            QCOMPARE(sent[i].customer, kNazli);
+            QCOMPARE(sent[i].employee, kGulay);
+            QCOMPARE(sent[i].barcode, TicketLines::read(s.ticketFile(), ids[i]).value(8).toString());
+            QCOMPARE(sent[i].quantity.toDouble(), quantities[i]);
+            QCOMPARE(sent[i].price.toDouble(), prices[i]);
+            QCOMPARE(sent[i].amount.toDouble(), amounts[i]);
+        }
+        QCOMPARE(s.slotRows(QStringLiteral("MusLbl=%1 AND Peron=0").arg(slot)), 3);
+        // Exactly the three lines are closed; the others are open as they were.
+        for (int i = 0; i < 6; ++i) QCOMPARE(TicketLines::read(s.ticketFile(), ids[i]).value(7).toInt(), i < 3 ? 0 : 1);
+
+        // The customer is cleared from the screen; the employee stays.
+        Salonya* f = s.f;
+        QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
+        QCOMPARE(f->Text2->text(), kGulay);
+        QCOMPARE(f->DataSalonya->recordCount(), 0);
+        QCOMPARE(f->DataGecmis->recordCount(), 0);
+        QCOMPARE(f->DataGunluk->recordCount(), 2); // today's open lines of the others
+        QCOMPARE(Program::GeciciMetin, QString());
+        QCOMPARE(f->state.Durum, 0.0f);
+        QCOMPARE(s.buttonShownAtClear, QList<bool>{false});
+        QVERIFY(f->KasaCmd->isVisible());
+    }
+
+    void allSlotsFullChangesNothing()
+    {
+        Scene s;
+        QVERIFY(s.start({1, 2, 3}));
+        QVERIFY(s.addLocalCard(QStringLiteral("Cr-1002"), QStringLiteral("ZEYNEP ŞAHİN"), QStringLiteral("Müşteri")));
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150, QStringLiteral("Cr-1002"), QStringLiteral("ZEYNEP ŞAHİN")),
+                                                     line(QStringLiteral("Fön"), 1, 100, QStringLiteral("Cr-1002"), QStringLiteral("ZEYNEP ŞAHİN"))}).size(), 2);
+        QVERIFY(s.showTicket(QStringLiteral("Cr-1002"), QStringLiteral("ZEYNEP ŞAHİN"), kGulay));
+        const QStringList cards = s.accountingCards();
+
+        s.send();
+
+        QCOMPARE(s.messages, QStringList{QStringLiteral("Üç Kasada Dolu...")});
+        QCOMPARE(s.buttonShownAtMessage, QList<bool>{false});
+        QVERIFY(s.f->KasaCmd->isVisible());
+        QCOMPARE(s.openLines(), 2);
+        QCOMPARE(s.slotRows(), 3);
+        QCOMPARE(s.accountingCards(), cards);
+        QCOMPARE(s.f->Text1->text(), QStringLiteral("ZEYNEP ŞAHİN"));
+        QCOMPARE(s.f->DataSalonya->recordCount(), 2);
+        QCOMPARE(s.f->state.Durum, 0.0f);
+    }
+
+    // Whatever the ticket source selects, only its open lines go, numbered in its order; sent lines stay as they were.
+    void onlyOpenLinesOfTheTicketGo()
+    {
+        Scene s;
+        QVERIFY(s.start({1}));
+        Line done = line(QStringLiteral("Önceki Kesim"), 1, 120);
+        done.yeni = 0;
+        const QList<qint64> ids = TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), done, line(QStringLiteral("Fön"), 2, 100)});
+        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
+        // The source as a change of the employee field leaves it: today's lines of the title, open or not.
+        s.f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + s.f->state.TarihKriter
+                                          + QStringLiteral(" And Unvan=") + Jet::quote(kNazli));
+        QVERIFY(Data::refreshRoutine(s.f->DataSalonya));
+        QCOMPARE(s.f->DataSalonya->recordCount(), 3);
+        const QVariantList doneBefore = TicketLines::read(s.ticketFile(), ids[1]);
+
+        s.send();
+
+        QCOMPARE(s.messages, QStringList{});
+        QCOMPARE(column(s.fx.slotFile(), QStringLiteral("Müsteri"), 1, QStringLiteral("Kayit")),
+                 (QVariantList{QStringLiteral("Fön"), QStringLiteral("Saç Kesimi"), QStringLiteral("Fön")}));
+        QCOMPARE(column(s.fx.slotFile(), QStringLiteral("Müsteri"), 9, QStringLiteral("Kayit")), (QVariantList{1, 1, 2}));
+        QCOMPARE(column(s.fx.slotFile(), QStringLiteral("Müsteri"), 7, QStringLiteral("Kayit")).mid(1), (QVariantList{150.0, 200.0}));
+        QCOMPARE(TicketLines::read(s.ticketFile(), ids[1]), doneBefore);
+        QCOMPARE(s.openLines(), 0);
+    }
+
+    // Missing cards go to the accounting file with the local code, once; cards on file are left alone.
+    void accountingCards_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("employee");
+        QTest::addColumn<QStringList>("localCards"); // code|title|group made at the desk
+        QTest::addColumn<QStringList>("added");      // code|title|group expected in the accounting file
+        QTest::newRow("both on file") << "M1" << kNazli << kGulay << QStringList{} << QStringList{};
+        QTest::newRow("new customer") << "Cr-1002" << "ZEYNEP ŞAHİN" << kGulay << QStringList{"Cr-1002|ZEYNEP ŞAHİN|Müşteri"}
+                                      << QStringList{"Cr-1002|ZEYNEP ŞAHİN|Müşteri"};
+        QTest::newRow("new employee gets its own code") << "M1" << kNazli << "Derya Ak" << QStringList{"Cr-1003|Derya Ak|Eleman"}
+                                                        << QStringList{"Cr-1003|Derya Ak|Eleman"};
+        QTest::newRow("title on file only as employee") << "Cr-1004" << "GÜLAY KAYA" << kGulay << QStringList{"Cr-1004|GÜLAY KAYA|Müşteri"}
+                                                        << QStringList{"Cr-1004|GÜLAY KAYA|Müşteri"};
+        QTest::newRow("apostrophe in a new title") << "Cr-1005" << "O'NEIL ŞEN" << kGulay << QStringList{"Cr-1005|O'NEIL ŞEN|Müşteri"}
+                                                   << QStringList{"Cr-1005|O'NEIL ŞEN|Müşteri"};
+        QTest::newRow("employee without a local card") << "M1" << kNazli << "Yeni Eleman" << QStringList{} << QStringList{};
+    }
+    void accountingCards()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, title);
+        QFETCH(QString, employee);
+        QFETCH(QStringList, localCards);
+        QFETCH(QStringList, added);
+        Scene s;
+        QVERIFY(s.start({}));
+        for (const QString& c : localCards) {
+            const QStringList p = c.split(u'|');
+            QVERIFY(s.addLocalCard(p[0], p[1], p[2]));
+        }
+        const QStringList before = s.accountingCards();
+        for (int visit = 1; visit <= 2; ++visit) {
+            QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150, code, title, employee)}).size(), 1);
+            QVERIFY(s.showTicket(code, title, employee));
+            s.send();
+            QCOMPARE(s.messages, QStringList{});
+            QCOMPARE(s.openLines(), 0);
+            QCOMPARE(s.slotRows(QStringLiteral("MusLbl=%1").arg(visit)), 1);
+            // The second visit finds the cards the first one added.
+            QCOMPARE(s.accountingCards(), before + added);
+        }
+    }
+
+    // A failed send says what failed, keeps the ticket open on the screen, and it goes once the cause is gone.
+    void failureKeepsTicketOpen_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message"); // start of it; %S the slot file
+        QTest::newRow("slot file missing") << "missing" << "Kasa dosyası bulunamadı: %S";
+        QTest::newRow("slot file locked") << "locked" << "Kasa dosyası kilitli, biraz sonra tekrar deneyin.";
+        QTest::newRow("accounting card file missing") << "cards" << "Muhasebe cari dosyası açılamadı: ";
+    }
+    void failureKeepsTicketOpen()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        Scene s;
+        QVERIFY(s.start({1}));
+        const QString slotFile = s.fx.slotFile();
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), line(QStringLiteral("Fön"), 1, 100),
+                                                     line(QStringLiteral("Kaş"), 1, 50)}).size(), 3);
+        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
+        sqlite3* other = nullptr;
+        std::function<void()> undo;
+        if (kind == u"missing") {
+            QVERIFY(QFile::rename(slotFile, slotFile + QStringLiteral(".yedek")));
+            undo = [&] { QVERIFY(QFile::rename(slotFile + QStringLiteral(".yedek"), slotFile)); };
+        } else if (kind == u"locked") {
+            QCOMPARE(sqlite3_open(slotFile.toUtf8().constData(), &other), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+            undo = [&] { sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr); sqlite3_close(other); };
+        } else if (kind == u"cards") {
+            QVERIFY(QFile::rename(s.fx.cardFile(), s.fx.cardFile() + QStringLiteral(".yedek")));
+            undo = [&] { QVERIFY(QFile::rename(s.fx.cardFile() + QStringLiteral(".yedek"), s.fx.cardFile())); };
+        }
+
+        s.send();
+
+        QCOMPARE(s.messages.size(), 1);
+        QVERIFY2(s.messages[0].startsWith(message.replace(QStringLiteral("%S"), QDir::toNativeSeparators(slotFile))), qPrintable(s.messages[0]));
+        QCOMPARE(s.buttonShownAtMessage, QList<bool>{false});
+        Salonya* f = s.f;
+        QVERIFY(f->KasaCmd->isVisible());
+        QCOMPARE(f->state.Durum, 0.0f);
+        QCOMPARE(f->Text1->text(), kNazli);
+        QCOMPARE(f->DataSalonya->recordCount(), 3);
+        undo();
+        QCOMPARE(s.openLines(), 3);
+        QCOMPARE(s.slotRows(), 1);
+
+        s.messages.clear();
+        s.send();
+        QCOMPARE(s.messages, QStringList{});
+        QCOMPARE(s.openLines(), 0);
+        QCOMPARE(s.slotRows(QStringLiteral("MusLbl=2")), 3);
+        QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
+    }
+
+    void nothingBeforeStartupFinished()
+    {
+        Scene s;
+        QVERIFY(s.start({}));
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150)}).size(), 1);
+        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
+        s.f->DBGridMus->hide();
+        s.send();
+        QCOMPARE(s.messages, QStringList{});
+        QCOMPARE(s.openLines(), 1);
+        QCOMPARE(s.slotRows(), 0);
+        QCOMPARE(s.f->Text1->text(), kNazli);
+        QVERIFY(s.f->KasaCmd->isVisible());
+    }
+};
+
+QTEST_MAIN(TestCheckout)
+#include "tst_checkout.moc"
