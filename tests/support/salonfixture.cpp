@@ -111,6 +111,15 @@ void SalonFixture::typeOnKeys(const QString& text)
     }
 }
 
+void SalonFixture::typeOnKeyboard(QWidget* w, const QString& text)
+{
+    for (const QChar ch : text) {
+        const QString one(ch);
+        const auto key = ch.isLetterOrNumber() ? Qt::Key(one.toUpper().at(0).unicode()) : Qt::Key(ch.unicode());
+        QTest::sendKeyEvent(QTest::Click, w, key, one, Qt::NoModifier);
+    }
+}
+
 bool SalonFixture::tapListEntry(TouchList* list, const QString& text)
 {
     RecordListModel* m = list->listModel();
