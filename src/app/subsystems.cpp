@@ -1,6 +1,7 @@
 #include "subsystems.h"
 
 #include "salonya.h"
+#include "customers/customers.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
 void createSubsystems(Salonya& form)
@@ -8,6 +9,7 @@ void createSubsystems(Salonya& form)
     // --- touch input: on-screen keyboard, keyboard search, Caps Lock ---
 
     // --- customers and employees ---
+    new Customers(&form);
 
     // --- ticket: service buttons, grids, barcode, dye ---
 
