@@ -108,7 +108,9 @@ private slots:
         Salonya* f = open(fx);
         QVERIFY(f);
         SalonFixture::touch(f->Text1);
+        Program::ResimCekildi = true; // a photo taken for the customer before is not this one's
         QVERIFY(fx.tapListEntry(f->DBListe1, title));
+        QVERIFY(!Program::ResimCekildi);
 
         QCOMPARE(f->Text1->text(), title);
         QCOMPARE(f->state.SeciliCari, code);
