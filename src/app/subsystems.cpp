@@ -2,11 +2,13 @@
 
 #include "salonya.h"
 #include "customers/customers.h"
+#include "input/keyboard.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
 void createSubsystems(Salonya& form)
 {
     // --- touch input: on-screen keyboard, keyboard search, Caps Lock ---
+    new Keyboard(&form);
 
     // --- customers and employees ---
     new Customers(&form);

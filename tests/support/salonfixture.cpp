@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QKeyEvent>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -154,12 +153,9 @@ void SalonFixture::typeOnKeys(const QString& text)
 void SalonFixture::typeOnKeyboard(QWidget* w, const QString& text)
 {
     for (const QChar ch : text) {
-        const QChar up = ch.toUpper();
-        const int key = up.unicode() < 0x80 ? up.unicode() : int(Qt::Key_unknown);
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(w, &press);
-        QApplication::sendEvent(w, &release);
+        const QString one(ch);
+        const auto key = ch.isLetterOrNumber() ? Qt::Key(one.toUpper().at(0).unicode()) : Qt::Key(ch.unicode());
+        QTest::sendKeyEvent(QTest::Click, w, key, one, Qt::NoModifier);
     }
 }
 

@@ -50,8 +50,8 @@ public:
     void touchKey(int index);
     // Types text on the on-screen keys; letters, digits, blank and "*" only.
     void typeOnKeys(const QString& text);
-    // Types text on a physical keyboard (or a card reader) into a widget: a press and a release per character,
-    // Turkish letters included.
+    // Types text on a physical keyboard (or a barcode scanner) into the widget, one key per character,
+    // any Unicode text (QTest::keyClicks only knows Latin-1).
     static void typeOnKeyboard(QWidget* w, const QString& text);
     // Taps the list entry showing exactly this text; false when the list does not show it.
     bool tapListEntry(TouchList* list, const QString& text);
