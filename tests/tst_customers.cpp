@@ -51,6 +51,19 @@ class TestCustomers : public QObject
         return fx.start();
     }
 
+    // Types into the customer field on the screen keys and touches ENTER, or on a physical keyboard and presses Enter.
+    static void typeAndEnter(SalonFixture& fx, const QString& text, bool onKeys)
+    {
+        if (onKeys) {
+            fx.typeOnKeys(text);
+            fx.touchKey(48);
+            QCoreApplication::processEvents(); // the key sends Enter once its touch is handled
+        } else {
+            SalonFixture::typeOnKeyboard(fx.form()->Text1, text);
+            QTest::keyClick(fx.form()->Text1, Qt::Key_Return);
+        }
+    }
+
     static QVariant counter(const SalonFixture& fx) { return fx.ownValue(QStringLiteral("Cari.Mdb"), QStringLiteral("SELECT SonNo FROM RecNo")); }
     static int cardCount(const SalonFixture& fx) { return count(fx.ownFile(QStringLiteral("Cari.Mdb")), QStringLiteral("SELECT count(*) FROM CariKartlar")); }
 
@@ -87,6 +100,17 @@ private slots:
         QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
         QCOMPARE(f->Text1->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QCOMPARE(f->state.AktifAlan, QString());
+    }
+
+    void startingAgainCopiesNoCardTwice()
+    {
+        // The field takes the first focus when the screen shows; the card import that follows must
+        // still see every card it copied before, employees included.
+        SalonFixture fx;
+        QVERIFY(open(fx));
+        fx.stop();
+        QVERIFY(fx.start());
+        QCOMPARE(cardCount(fx), salonCards().size());
     }
 
     void choosingFromTheList_data()
@@ -194,6 +218,40 @@ private slots:
         QCOMPARE(f->state.Durum, 0.0f);
     }
 
+    void typingOnTheKeysNarrowsTheList_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("highlighted");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("Turkish case") << "ayşe" << "Ayşe" << kAyse << "M1";
+        QTest::newRow("dotted or dotless i") << "alı" << "Alı" << "ALİ VURAL" << "M3";
+        QTest::newRow("first letters of an apostrophe title") << "nazlı" << "Nazlı" << kNazli << "M2";
+    }
+    void typingOnTheKeysNarrowsTheList()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, highlighted);
+        QFETCH(QString, code);
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        SalonFixture::touch(f->Text1);
+        fx.typeOnKeys(typed);
+        QCOMPARE(f->Text1->text(), shown);
+        QCOMPARE(QApplication::focusWidget(), f->Text1);
+        QVERIFY(f->DBListe1->isVisible());
+        QVERIFY(f->Frame2->isVisible());
+        QCOMPARE(f->DBListe1->text(), highlighted);
+        QVERIFY(fx.tapListEntry(f->DBListe1, highlighted));
+        QCOMPARE(f->Text1->text(), highlighted);
+        QCOMPARE(f->state.SeciliCari, code);
+        QVERIFY(!f->Frame2->isVisible());
+        QCOMPARE(f->DataSalonya->recordSource(), QStringLiteral("Select * From Salonya Where ") + today() + QStringLiteral(" And Cari='") + code + u'\'');
+        QCOMPARE(f->DataGecmis->recordSource(), QStringLiteral("Select * From Salonya Where Cari='") + code + QStringLiteral("' Order By Islem ASC"));
+    }
+
     void emptiedFieldSelectsNobody()
     {
         SalonFixture fx;
@@ -256,19 +314,28 @@ private slots:
         }
     }
 
+    void enterOnAKnownTitleCreatesNothing_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("onKeys");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("on the screen keys") << "ayşe yılmaz" << true << "M1";
+        QTest::newRow("apostrophe on a keyboard") << kNazli << false << "M2";
+    }
     void enterOnAKnownTitleCreatesNothing()
     {
+        QFETCH(QString, typed);
+        QFETCH(bool, onKeys);
+        QFETCH(QString, code);
         SalonFixture fx;
         Salonya* f = open(fx, QStringLiteral("1005"));
         QVERIFY(f);
         const int cards = cardCount(fx);
         SalonFixture::touch(f->Text1);
-        SalonFixture::typeOnKeyboard(f->Text1, kNazli);
-        QTest::keyClick(f->Text1, Qt::Key_Return);
+        typeAndEnter(fx, typed, onKeys);
         QCOMPARE(cardCount(fx), cards);
         QCOMPARE(counter(fx).toLongLong(), 1005);
-        QCOMPARE(f->DataCari->field(0).toString(), QStringLiteral("M2"));
-        QCOMPARE(f->Text1->text(), kNazli);
+        QCOMPARE(f->DataCari->field(0).toString(), code);
         QVERIFY(!f->DBListe1->isVisible());
         QVERIFY(!f->Frame2->isVisible());
         QCOMPARE(f->state.Durum, 0.0f);
@@ -279,18 +346,27 @@ private slots:
     {
         QTest::addColumn<QString>("counterSql");
         QTest::addColumn<QString>("takenCode"); // a card already holding a code the counter would give
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("onKeys");
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("code");
         QTest::addColumn<qlonglong>("stored");
-        QTest::newRow("counter at 0") << "" << "" << "Cr-1" << 1LL;
-        QTest::newRow("empty counter") << "''" << "" << "Cr-1002" << 1002LL;
-        QTest::newRow("counter at 1005") << "1005" << "" << "Cr-1006" << 1006LL;
-        QTest::newRow("counter not a number") << "'on beş'" << "" << "Cr-1002" << 1002LL;
-        QTest::newRow("next code taken") << "1005" << "Cr-1006" << "Cr-1007" << 1007LL;
+        const QString typed = QStringLiteral("yeni müşteri");
+        const QString title = QStringLiteral("Yeni Müşteri"); // capitals off: proper case
+        QTest::newRow("counter at 0") << "" << "" << typed << true << title << "Cr-1" << 1LL;
+        QTest::newRow("empty counter") << "''" << "" << typed << true << title << "Cr-1002" << 1002LL;
+        QTest::newRow("counter at 1005") << "1005" << "" << typed << true << title << "Cr-1006" << 1006LL;
+        QTest::newRow("counter not a number") << "'on beş'" << "" << typed << true << title << "Cr-1002" << 1002LL;
+        QTest::newRow("next code taken") << "1005" << "Cr-1006" << typed << true << title << "Cr-1007" << 1007LL;
+        QTest::newRow("apostrophe on a keyboard") << "7" << "" << "DEFNE O'NEIL" << false << "DEFNE O'NEIL" << "Cr-8" << 8LL;
     }
     void enterOnANewTitleCreatesACard()
     {
         QFETCH(QString, counterSql);
         QFETCH(QString, takenCode);
+        QFETCH(QString, typed);
+        QFETCH(bool, onKeys);
+        QFETCH(QString, title);
         QFETCH(QString, code);
         QFETCH(qlonglong, stored);
         SalonFixture fx;
@@ -299,10 +375,8 @@ private slots:
         Salonya* f = open(fx, counterSql, cards);
         QVERIFY(f);
         const int before = cardCount(fx);
-        const QString title = QStringLiteral("YENİ MÜŞTERİ");
         SalonFixture::touch(f->Text1);
-        SalonFixture::typeOnKeyboard(f->Text1, title);
-        QTest::keyClick(f->Text1, Qt::Key_Return);
+        typeAndEnter(fx, typed, onKeys);
 
         QCOMPARE(cardCount(fx), before + 1);
         const QString where = QStringLiteral(" FROM CariKartlar WHERE CariKod='%1'").arg(code);
@@ -315,6 +389,9 @@ private slots:
         QCOMPARE(f->state.Durum, 0.0f);
         QVERIFY(!f->Frame2->isVisible());
         QVERIFY(fx.messages.isEmpty());
+        // The new customer can be served at once.
+        SalonFixture::touch(f->Text2);
+        QVERIFY(f->DBListe2->isVisible());
     }
 
     void failedCardSaveKeepsNothing()
@@ -327,13 +404,12 @@ private slots:
         QVERIFY(f);
         const int before = cardCount(fx);
         SalonFixture::touch(f->Text1);
-        SalonFixture::typeOnKeyboard(f->Text1, QStringLiteral("YARIM KART"));
-        QTest::keyClick(f->Text1, Qt::Key_Return);
+        typeAndEnter(fx, QStringLiteral("yarım kart"), true);
         QCOMPARE(cardCount(fx), before);
         QCOMPARE(counter(fx).toLongLong(), 0);
         QCOMPARE(fx.messages.size(), 1);
         QVERIFY(fx.messages.first().contains(QStringLiteral("kaydedilemedi")));
-        QVERIFY(f->DataCari->locate(QStringLiteral("Unvan='YARIM KART'")) < 0);
+        QVERIFY(f->DataCari->locate(QStringLiteral("Unvan='Yarım Kart'")) < 0);
         QCOMPARE(f->state.Durum, 0.0f);
     }
 
@@ -344,7 +420,7 @@ private slots:
         QVERIFY(f);
         const int before = cardCount(fx);
         SalonFixture::touch(f->Text1);
-        QTest::keyClick(f->Text1, Qt::Key_Return);
+        typeAndEnter(fx, QString(), true);
         QCOMPARE(cardCount(fx), before);
         QVERIFY(!f->Frame2->isVisible());
     }

@@ -49,6 +49,14 @@ class TestEmployees : public QObject
         return fx.tapListEntry(fx.form()->DBListe1, title);
     }
 
+    // Types on the screen keys into the field that has the keyboard and touches ENTER.
+    static void typeAndEnter(SalonFixture& fx, const QString& text)
+    {
+        fx.typeOnKeys(text);
+        fx.touchKey(48);
+        QCoreApplication::processEvents(); // the key sends Enter once its touch is handled
+    }
+
     static QVariant counter(const SalonFixture& fx) { return fx.ownValue(QStringLiteral("Cari.Mdb"), QStringLiteral("SELECT SonNo FROM RecNo")); }
     static int cari(const SalonFixture& fx, const QString& sql) { return count(fx.ownFile(QStringLiteral("Cari.Mdb")), sql); }
 
@@ -193,24 +201,41 @@ private slots:
         Salonya* f = open(fx); // the start puts 0 into the counter
         QVERIFY(f);
         SalonFixture::touch(f->Text1);
-        SalonFixture::typeOnKeyboard(f->Text1, QStringLiteral("YENİ MÜŞTERİ"));
-        QTest::keyClick(f->Text1, Qt::Key_Return);
+        typeAndEnter(fx, QStringLiteral("yeni müşteri"));
         QCOMPARE(f->DataCari->field(0).toString(), QStringLiteral("Cr-1"));
 
         SalonFixture::touch(f->Text2);
         QCOMPARE(QApplication::focusWidget(), f->Text2);
-        SalonFixture::typeOnKeyboard(f->Text2, QStringLiteral("Yeni Eleman"));
-        QTest::keyClick(f->Text2, Qt::Key_Return);
+        typeAndEnter(fx, QStringLiteral("yeni eleman"));
+        QCOMPARE(f->Text2->text(), QStringLiteral("Yeni Eleman"));
         QCOMPARE(f->DataCari->field(0).toString(), QStringLiteral("Cr-1")); // the new customer is current again
 
         SalonFixture::touch(f->Text1);
-        SalonFixture::typeOnKeyboard(f->Text1, QStringLiteral("İKİNCİ MÜŞTERİ"));
-        QTest::keyClick(f->Text1, Qt::Key_Return);
+        typeAndEnter(fx, QStringLiteral("ikinci müşteri"));
 
-        QCOMPARE(fx.ownValue(QStringLiteral("Cari.Mdb"), QStringLiteral("SELECT group_concat(CariKod || '=' || Gurup, ',') FROM "
-                                                                        "(SELECT CariKod, Gurup FROM CariKartlar WHERE substr(CariKod, 1, 3)='Cr-' ORDER BY rowid)")).toString(),
-                 QStringLiteral("Cr-1=Müşteri,Cr-2=Eleman,Cr-3=Müşteri"));
+        QCOMPARE(fx.ownValue(QStringLiteral("Cari.Mdb"), QStringLiteral("SELECT group_concat(CariKod || '=' || Unvan || '=' || Gurup, ',') FROM "
+                                                                        "(SELECT * FROM CariKartlar WHERE substr(CariKod, 1, 3)='Cr-' ORDER BY rowid)")).toString(),
+                 QStringLiteral("Cr-1=Yeni Müşteri=Müşteri,Cr-2=Yeni Eleman=Eleman,Cr-3=İkinci Müşteri=Müşteri"));
         QCOMPARE(counter(fx).toLongLong(), 3);
+        QCOMPARE(cari(fx, QStringLiteral("SELECT count(*) FROM Eleman WHERE Eleman='Yeni Eleman'")), 1);
+    }
+
+    void typingOnTheKeysNarrowsTheList()
+    {
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        QVERIFY(chooseCustomer(fx, kAyse));
+        SalonFixture::touch(f->Text2);
+        fx.typeOnKeys(QStringLiteral("gül"));
+        QCOMPARE(f->Text2->text(), QStringLiteral("Gül"));
+        QVERIFY(f->DBListe2->isVisible());
+        QCOMPARE(f->DBListe2->listModel()->rowCount(), 1);
+        QVERIFY(fx.tapListEntry(f->DBListe2, kGulay));
+        QCOMPARE(f->Text2->text(), kGulay);
+        QCOMPARE(f->DataSalonya->recordSource(), QStringLiteral("Select * From Salonya Where ") + today()
+                     + QStringLiteral(" And Cari='M1' And Eleman='Gülay Kaya' And Yeni=1"));
+        QVERIFY(!f->Frame2->isVisible());
     }
 
     void failedSaveKeepsNothing()
@@ -224,8 +249,7 @@ private slots:
         QVERIFY(chooseCustomer(fx, kAyse));
         const int cards = cari(fx, QStringLiteral("SELECT count(*) FROM CariKartlar"));
         SalonFixture::touch(f->Text2);
-        SalonFixture::typeOnKeyboard(f->Text2, QStringLiteral("Yarım Kayıt"));
-        QTest::keyClick(f->Text2, Qt::Key_Return);
+        typeAndEnter(fx, QStringLiteral("yarım kayıt"));
 
         QCOMPARE(cari(fx, QStringLiteral("SELECT count(*) FROM CariKartlar")), cards);
         QCOMPARE(cari(fx, QStringLiteral("SELECT count(*) FROM Eleman")), 2);

@@ -7,12 +7,12 @@
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
+#include "input/keyboard.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
 #include "ui/look.h"
 #include "ui/picturebox.h"
 #include "ui/textbox.h"
-#include "ui/touchkey.h"
 #include "ui/touchlist.h"
 
 #include <QDate>
@@ -53,7 +53,6 @@ CustomerSelection::CustomerSelection(Salonya* form) : QObject(form), f(form)
     connect(f->DBListe1, &TouchList::lostFocus, this, &CustomerSelection::listLeft);
     connect(f->DBListe1, &TouchList::highlightChanged, this, &CustomerSelection::highlightChanged);
     connect(f->DBListe1, &TouchList::picked, this, &CustomerSelection::picked);
-    connect(f->DBListe1, &TouchList::pointerMoved, this, [this] { unhoverKey(*f); });
     connect(f->DataCari, &DataSource::reposition, this, &CustomerSelection::customerMoved);
 }
 
@@ -67,14 +66,11 @@ void CustomerSelection::closeDyeFrame(Salonya& f)
     Data::refreshRoutine(f.DataStok);
 }
 
-void CustomerSelection::unhoverKey(Salonya& f)
-{
-    if (TouchKey* k = f.key(f.state.SonTus)) Look::setBackColor(k, Look::Cyan);
-}
-
 void CustomerSelection::openSearch()
 {
-    if (!shown(f->KasaCmd)) return;
+    // The field gets the first focus when the screen is shown, before the imports: narrowing the
+    // customer source then would make the card import miss the cards it already has.
+    if (!shown(f->KasaCmd) || !f->startup()->isReady()) return;
     FormState& s = f->state;
     f->DBListe2->hide();
     if (shown(f->BoyaFrm)) closeDyeFrame(*f);
@@ -82,24 +78,17 @@ void CustomerSelection::openSearch()
     Data::refreshRoutine(f->DataCari);
     if (!shown(f->DBGridMus)) return;
 
-    // The field takes the keyboard.
-    s.AktifText = f->Text1;
-    s.AktifData = f->DataCari;
-    s.AktifAlan = QStringLiteral("CariKartlar");
-    f->KlvTxt->clear();
+    // The field takes the keyboard (which also paints the fields and shows Frame2).
+    Keyboard::takeKeyboard(*f, f->Text1, f->DataCari, QStringLiteral("CariKartlar"));
     f->Text1->clear();
     f->DBListe1->show();
     f->DBListe1->raise();
     f->Text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     f->Text1->setSelection(0, int(f->Text1->text().size()));
-    Look::setBackColor(f->Text2, Look::White);
-    Look::setBackColor(f->Text3, Look::White);
-    Look::setBackColor(f->Text1, Look::LightCyan);
     const int marked = int(s.SeciliButon);
     if (marked >= 0 && marked < f->Command1.size() && f->Command1[marked]) Look::setBackColor(f->Command1[marked], Look::Yellow);
     f->DataGecmis->setRecordSource(QStringLiteral("Select * From Salonya Where Cari='0'"));
     Data::refreshRoutine(f->DataGecmis);
-    f->Frame2->show();
 }
 
 void CustomerSelection::textChanged()
@@ -139,7 +128,7 @@ void CustomerSelection::keyReleased(int key)
     // no card number: it would pick any card that has none.
     if (!text.isEmpty() && f->DataCari->findFirst(QStringLiteral("KartNo=") + Jet::quote(text))) {
         f->DBListe1->hide();
-        unhoverKey(*f);
+        Keyboard::clearHover(*f);
         showTitle(f->DataCari->field(1).toString());
         Look::setBackColor(f->Text1, Look::White);
         f->Text1->setAlignment(Qt::AlignCenter);
@@ -216,7 +205,7 @@ void CustomerSelection::fieldLeft()
 {
     if (f->Text1->text().isEmpty()) f->Text1->setText(QStringLiteral("MÜŞTERİ"));
     f->Text1->setAlignment(Qt::AlignCenter);
-    f->state.AktifAlan.clear();
+    Keyboard::releaseKeyboard(*f, f->Text1);
 }
 
 void CustomerSelection::listLeft()
@@ -232,7 +221,7 @@ void CustomerSelection::highlightChanged(const QString& text) { f->Text1->setTex
 void CustomerSelection::picked(const QString& text)
 {
     f->DBListe1->hide();
-    unhoverKey(*f);
+    Keyboard::clearHover(*f);
     f->DataCari->findFirst(QStringLiteral("Unvan=") + Jet::quote(text));
     showTitle(f->DataCari->field(1).toString());
     f->state.SeciliCari = f->DataCari->field(0).toString();

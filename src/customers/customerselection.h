@@ -15,8 +15,6 @@ public:
 
     // Closes the hair-dye frame and puts the ticket and stock sources back; the employee field uses it too.
     static void closeDyeFrame(Salonya& f);
-    // The key last under the pointer goes back to its idle colour.
-    static void unhoverKey(Salonya& f);
 
 private:
     void openSearch();

@@ -3,9 +3,11 @@
 #include "customerselection.h"
 #include "deskcards.h"
 #include "app/salonya.h"
+#include "app/startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
+#include "input/keyboard.h"
 #include "ui/feedback.h"
 #include "ui/look.h"
 #include "ui/textbox.h"
@@ -33,7 +35,7 @@ EmployeeSelection::EmployeeSelection(Salonya* form) : QObject(form), f(form)
 
 void EmployeeSelection::openSearch()
 {
-    FormState& s = f->state;
+    if (!f->startup()->isReady()) return; // the imports are still using the card sources
     f->DBListe1->hide();
     if (shown(f->BoyaFrm)) CustomerSelection::closeDyeFrame(*f);
     f->DataEleman->setRecordSource(QStringLiteral("Eleman"));
@@ -42,19 +44,14 @@ void EmployeeSelection::openSearch()
         // No customer chosen yet: the customer comes first.
         f->Text1->setFocus();
     } else {
-        s.AktifText = f->Text2;
-        s.AktifData = f->DataEleman;
+        // The field takes the keyboard (which also paints the fields and shows Frame2).
+        Keyboard::takeKeyboard(*f, f->Text2, f->DataEleman, kEmployees);
         f->DBListe1->hide();
-        s.AktifAlan = kEmployees;
-        f->KlvTxt->clear();
         f->Text2->clear();
         f->DBListe2->show();
         f->DBListe2->raise();
         f->Text2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         f->Text2->setSelection(0, int(f->Text2->text().size()));
-        Look::setBackColor(f->Text1, Look::White);
-        Look::setBackColor(f->Text3, Look::White);
-        Look::setBackColor(f->Text2, Look::LightCyan);
     }
     f->Frame2->show();
 }
@@ -147,7 +144,7 @@ void EmployeeSelection::fieldLeft()
 {
     if (f->Text2->text().isEmpty()) f->Text2->setText(QStringLiteral("ELEMAN"));
     f->Text2->setAlignment(Qt::AlignCenter);
-    f->state.AktifAlan.clear();
+    Keyboard::releaseKeyboard(*f, f->Text2);
 }
 
 void EmployeeSelection::listLeft()
@@ -162,7 +159,7 @@ void EmployeeSelection::picked(const QString& text)
 {
     f->DataEleman->findFirst(QStringLiteral("Eleman=") + Jet::quote(text));
     f->Text2->setText(f->DataEleman->field(0).toString());
-    CustomerSelection::unhoverKey(*f);
+    Keyboard::clearHover(*f);
     Look::setBackColor(f->Text2, Look::White);
     f->DBListe2->hide();
     f->Text2->setAlignment(Qt::AlignCenter);
