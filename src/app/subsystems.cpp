@@ -2,6 +2,7 @@
 
 #include "salonya.h"
 #include "checkout/checkout.h"
+#include "customers/customers.h"
 #include "input/keyboard.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
@@ -11,6 +12,7 @@ void createSubsystems(Salonya& form)
     new Keyboard(&form);
 
     // --- customers and employees ---
+    new Customers(&form);
 
     // --- ticket: service buttons, grids, barcode, dye ---
 

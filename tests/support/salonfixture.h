@@ -27,6 +27,11 @@ public:
     QString slotFile() const;
     QString ownFile(const QString& name) const; // "Cari.Mdb", "Stok.Mdb", "Salonya.Mdb"
 
+    // Runs SQL statements on one of the desk's own databases ("Cari.Mdb", ...), creating them first when missing.
+    bool execOwn(const QString& name, const QString& sql);
+    // First column of the first row of a query on an own database; invalid when there is no row.
+    QVariant ownValue(const QString& name, const QString& sql) const;
+
     // A generated demo salon at the local prefix.
     bool writeDemo(int customers = 40, int stock = -1, int employees = 5, unsigned seed = 1);
 
