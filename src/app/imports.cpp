@@ -91,7 +91,11 @@ void Startup::importCustomers()
     DataSource* own = f->DataCari;
     if (!openSource(src, QStringLiteral("Select * From CariKartlar Where HesKullan=False And left(CariKod,1)<>'=' Order By CariKod ASC")))
         return;
-    if (!own->isOpen()) Data::refreshRoutine(own);
+    // Cards are found by code among all cards, customers and employees alike, whatever list was shown.
+    if (own->recordSource() != u"CariKartlar" || !own->isOpen()) {
+        own->setRecordSource(QStringLiteral("CariKartlar"));
+        Data::refreshRoutine(own);
+    }
     ImportRun run(own, src, 26);
     for (src->moveFirst(); run.ownOk && !src->eof(); src->moveNext()) {
         f->state.KayitBekle = true;
