@@ -2,11 +2,15 @@
 
 #include "app/salonya.h"
 #include "app/startup.h"
+#include "data/datasource.h"
+#include "data/jet.h"
 #include "data/recordmodels.h"
+#include "data/refresh.h"
 #include "data/turkish.h"
 #include "demosalon.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
+#include "ui/textbox.h"
 #include "ui/touchkey.h"
 #include "ui/touchlist.h"
 
@@ -80,12 +84,25 @@ void SalonFixture::stop()
     QCoreApplication::processEvents();
 }
 
-void SalonFixture::touch(QWidget* w)
+void SalonFixture::touch(QWidget* w, Qt::KeyboardModifiers modifiers)
 {
     const QPoint c = w->rect().center();
     // Widgets take the focus on a press, as a touch does on the terminal.
     if (w->focusPolicy() & Qt::ClickFocus) w->setFocus(Qt::MouseFocusReason);
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, c);
+    QTest::mouseClick(w, Qt::LeftButton, modifiers, c);
+    // Let go of the keys, or the application keeps reporting them held.
+    if (modifiers.testFlag(Qt::ControlModifier)) QTest::keyRelease(w->window(), Qt::Key_Control, Qt::NoModifier);
+    if (modifiers.testFlag(Qt::ShiftModifier)) QTest::keyRelease(w->window(), Qt::Key_Shift, Qt::NoModifier);
+}
+
+bool SalonFixture::touchCell(DataGrid* grid, int row, int column)
+{
+    const QModelIndex i = grid->model() ? grid->model()->index(row, column) : QModelIndex();
+    if (!i.isValid()) return false;
+    grid->scrollTo(i);
+    grid->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualRect(i).center());
+    return true;
 }
 
 void SalonFixture::touchKey(int index)
@@ -123,4 +140,36 @@ bool SalonFixture::tapListEntry(TouchList* list, const QString& text)
         return true;
     }
     return false;
+}
+
+namespace {
+void openLinesOfToday(Salonya* f)
+{
+    FormState& s = f->state;
+    f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + s.TarihKriter + QStringLiteral(" And Cari=")
+                                    + Jet::quote(f->DataCari->field(0).toString()) + QStringLiteral(" And Eleman=")
+                                    + Jet::quote(f->Text2->text()) + QStringLiteral(" And Yeni=1"));
+    Data::refreshRoutine(f->DataSalonya);
+}
+} // namespace
+
+bool SalonFixture::selectCustomerDirectly(const QString& title)
+{
+    Salonya* f = m_form.get();
+    if (!f || !f->DataCari->findFirst(QStringLiteral("Unvan=") + Jet::quote(title))) return false;
+    f->state.Durum = 2; // the title is set by code, not typed
+    f->Text1->setText(f->DataCari->field(1).toString());
+    f->state.Durum = 0;
+    f->state.SeciliCari = f->DataCari->field(0).toString();
+    openLinesOfToday(f);
+    return true;
+}
+
+bool SalonFixture::selectEmployeeDirectly(const QString& name)
+{
+    Salonya* f = m_form.get();
+    if (!f || !f->DataEleman->findFirst(QStringLiteral("Eleman=") + Jet::quote(name))) return false;
+    f->Text2->setText(f->DataEleman->field(0).toString());
+    openLinesOfToday(f);
+    return true;
 }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+class DataGrid;
 class Salonya;
 class QWidget;
 class TouchList;
@@ -40,13 +41,23 @@ public:
     int beeps = 0;
     QStringList messages;
 
-    // Touch a control: a press and release at its centre (focus follows as on the screen).
-    static void touch(QWidget* w);
+    // Touch a control: a press and release at its centre (focus follows as on the screen);
+    // modifiers are the keys held during the touch (Control for a forced delete).
+    static void touch(QWidget* w, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Touches a cell of a grid; false when the grid has no such cell.
+    static bool touchCell(DataGrid* grid, int row, int column = 0);
     void touchKey(int index);
     // Types text on the on-screen keys; letters, digits, blank and "*" only.
     void typeOnKeys(const QString& text);
     // Taps the list entry showing exactly this text; false when the list does not show it.
     bool tapListEntry(TouchList* list, const QString& text);
+
+    // The state a pick in the customer list leaves, without the list: the card current in DataCari,
+    // its title in Text1 and its code in SeciliCari, today's open lines with the shown employee.
+    bool selectCustomerDirectly(const QString& title);
+    // The same for a pick in the employee list: DataEleman on the name, the name in Text2, DataSalonya
+    // on today's open lines of the current customer with this employee.
+    bool selectEmployeeDirectly(const QString& name);
 
 private:
     QTemporaryDir m_dir;
