@@ -1,6 +1,7 @@
 #include "subsystems.h"
 
 #include "salonya.h"
+#include "ticket/ticketentry.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
 void createSubsystems(Salonya& form)
@@ -10,6 +11,7 @@ void createSubsystems(Salonya& form)
     // --- customers and employees ---
 
     // --- ticket: service buttons, grids, barcode, dye ---
+    new TicketEntry(&form);
 
     // --- checkout ---
 
