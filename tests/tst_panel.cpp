@@ -241,6 +241,26 @@ private slots:
         QVERIFY(d.fx.messages.isEmpty());
     }
 
+    void aSentLineIsNeverReopened()
+    {
+        Desk d;
+        QVERIFY(d.addLine(QStringLiteral("Fön"), QStringLiteral("M1"), kAyse, kGulay, 0));
+        QVERIFY(d.open());
+        QVERIFY(d.select(kAyse, kGulay));
+        // Every line of the title today, as a touch on the open tickets leaves DataSalonya.
+        d.f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + d.f->state.TarihKriter
+                                          + QStringLiteral(" And Unvan=") + Jet::quote(kAyse));
+        QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
+        QCOMPARE(d.f->DataSalonya->recordCount(), 1);
+        d.touch(Fon);
+        d.touch(UrunIsle);
+        const QList<QVariantMap> lines = d.lines();
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0][QStringLiteral("Yeni")].toInt(), 0);
+        QCOMPARE(lines[1][QStringLiteral("Yeni")].toInt(), 1);
+        QCOMPARE(lines[1][QStringLiteral("Islem")].toString(), QStringLiteral("Fön"));
+    }
+
     void apostrophesEverywhere()
     {
         Desk d;

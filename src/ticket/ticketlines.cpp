@@ -114,7 +114,9 @@ bool writePickedStock(Salonya& f)
             ? QStringLiteral("Islem=") + Jet::quote(f.Text3->text()) + QStringLiteral(" And Cari=")
                 + Jet::quote(customer->field(0).toString())
             : QStringLiteral("Islem=") + Jet::quote(stock->field(1).toString());
-        adding = !lines->findFirst(criterion);
+        // The lines shown may include sent ones (after a touch on the open tickets); a sent line is
+        // never reopened, or the register would charge it twice.
+        adding = !lines->findFirst(criterion + QStringLiteral(" And Yeni=1"));
     }
     const double price = stock->field(3).toDouble();
     bool ok = !watch.failed()
