@@ -54,13 +54,12 @@ inline char32_t next(std::string_view s, size_t& i)
     return b0;
 }
 
-std::u32string decode(std::string_view s)
+// Into a buffer the caller keeps: Like runs once per row of a search, so no allocation per row.
+void decodeInto(std::string_view s, std::u32string& out)
 {
-    std::u32string out;
-    out.reserve(s.size());
+    out.clear();
     for (size_t i = 0; i < s.size();)
         out.push_back(next(s, i));
-    return out;
 }
 
 bool inSet(const std::u32string& p, size_t& i, char32_t c)
@@ -86,33 +85,48 @@ bool inSet(const std::u32string& p, size_t& i, char32_t c)
     return hit != negate;
 }
 
-bool matchFrom(const std::u32string& p, size_t pi, const std::u32string& t, size_t ti)
+// One element of the pattern (a letter, ?, # or a [..] set) against one character; pi moves past it.
+bool matchOne(const std::u32string& p, size_t& pi, char32_t c)
 {
-    while (pi < p.size()) {
-        const char32_t pc = p[pi];
-        if (pc == U'*') {
-            while (pi < p.size() && p[pi] == U'*') ++pi;
-            if (pi == p.size()) return true;
-            for (size_t k = ti; k <= t.size(); ++k)
-                if (matchFrom(p, pi, t, k)) return true;
-            return false;
-        }
-        if (ti == t.size()) return false;
-        if (pc == U'?') {
-            ++pi; ++ti;
-        } else if (pc == U'#') {
-            if (t[ti] < U'0' || t[ti] > U'9') return false;
-            ++pi; ++ti;
-        } else if (pc == U'[') {
-            size_t k = pi + 1;
-            if (!inSet(p, k, t[ti])) return false;
-            pi = k; ++ti;
-        } else {
-            if (fold(pc) != fold(t[ti])) return false;
-            ++pi; ++ti;
-        }
+    const char32_t pc = p[pi];
+    if (pc == U'[') {
+        size_t k = pi + 1;
+        const bool hit = inSet(p, k, c);
+        pi = k;
+        return hit;
     }
-    return ti == t.size();
+    ++pi;
+    if (pc == U'?') return true;
+    if (pc == U'#') return c >= U'0' && c <= U'9';
+    return fold(pc) == fold(c);
+}
+
+// Every element but * takes exactly one character, so on a mismatch only the last * has to take one
+// character more: the match stays linear in pattern and text, whatever a user types ("*a*a*a*a*...").
+bool match(const std::u32string& p, const std::u32string& t)
+{
+    constexpr size_t none = size_t(-1);
+    size_t pi = 0, ti = 0;
+    size_t starP = none, starT = 0;
+    while (ti < t.size()) {
+        if (pi < p.size() && p[pi] == U'*') {
+            while (pi < p.size() && p[pi] == U'*') ++pi;
+            starP = pi;
+            starT = ti;
+            continue;
+        }
+        size_t next = pi;
+        if (pi < p.size() && matchOne(p, next, t[ti])) {
+            pi = next;
+            ++ti;
+            continue;
+        }
+        if (starP == none) return false;
+        pi = starP;
+        ti = ++starT;
+    }
+    while (pi < p.size() && p[pi] == U'*') ++pi;
+    return pi == p.size();
 }
 
 } // namespace
@@ -171,7 +185,10 @@ int compare(const QString& a, const QString& b)
 
 bool likeUtf8(std::string_view pattern, std::string_view text)
 {
-    return matchFrom(decode(pattern), 0, decode(text), 0);
+    thread_local std::u32string p, t;
+    decodeInto(pattern, p);
+    decodeInto(text, t);
+    return match(p, t);
 }
 
 bool like(const QString& pattern, const QString& text)

@@ -1,12 +1,44 @@
 #include "capsonoff.h"
 
-// In-process Caps Lock state; the X keyboard extension takes over where the platform has one.
+#include <QGuiApplication>
+#include <X11/XKBlib.h>
+
 namespace CapsOnOff {
 namespace {
-bool g_caps = false;
+
+constexpr int kCapital = 20;
+constexpr int kKeyUp = 2;
+
+bool g_caps = false; // stands in where there is no X server
+int g_sent = 0;
+
+// Our own connection: independent of how the platform plugin talks to the server.
+Display* display()
+{
+    static Display* d = nullptr;
+    static bool tried = false;
+    if (!tried && qGuiApp) {
+        tried = true;
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            d = XOpenDisplay(nullptr);
+            if (d) qAddPostRoutine([] { XCloseDisplay(d); d = nullptr; });
+        }
+    }
+    return d;
 }
 
-bool CapsLockOn() { return g_caps; }
+} // namespace
+
+bool usesX11() { return display() != nullptr; }
+
+bool CapsLockOn()
+{
+    if (Display* d = display()) {
+        XkbStateRec state;
+        if (XkbGetState(d, XkbUseCoreKbd, &state) == Success) return (state.locked_mods & LockMask) != 0;
+    }
+    return g_caps;
+}
 
 void SetCapsLock(bool wanted)
 {
@@ -16,12 +48,22 @@ void SetCapsLock(bool wanted)
 
 void ToggleCapsLock()
 {
-    SendKeyEvent(20, 0);
-    SendKeyEvent(20, 2);
+    SendKeyEvent(kCapital, 0);
+    SendKeyEvent(kCapital, kKeyUp);
 }
 
 void SendKeyEvent(int virtualKey, int flags)
 {
-    if (virtualKey == 20 && flags == 0) g_caps = !g_caps; // a press toggles, the release does nothing
+    ++g_sent;
+    if (virtualKey != kCapital || flags & kKeyUp) return; // a press toggles, the release does nothing
+    const bool on = !CapsLockOn();
+    if (Display* d = display()) {
+        XkbLockModifiers(d, XkbUseCoreKbd, LockMask, on ? LockMask : 0);
+        XSync(d, False);
+    }
+    g_caps = on;
 }
+
+int sentKeyEvents() { return g_sent; }
+
 } // namespace CapsOnOff

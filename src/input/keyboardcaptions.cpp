@@ -4,9 +4,7 @@
 #include "data/turkish.h"
 #include "ui/touchkey.h"
 
-namespace Keyboard {
-
-void applyCapitalsCaptions(Salonya& form, bool capitals)
+void Keyboard::applyCapitalsCaptions(Salonya& form, bool capitals)
 {
     form.key(47)->setText(capitals ? QStringLiteral("AB") : QStringLiteral("ab"));
     for (int i = 0; i <= 31; ++i) {
@@ -17,5 +15,3 @@ void applyCapitalsCaptions(Salonya& form, bool capitals)
     form.key(10)->setText(capitals ? QStringLiteral("I") : QStringLiteral("ı"));
     form.key(11)->setText(capitals ? QStringLiteral("İ") : QStringLiteral("i"));
 }
-
-} // namespace Keyboard

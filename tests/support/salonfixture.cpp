@@ -2,10 +2,12 @@
 
 #include "app/salonya.h"
 #include "app/startup.h"
+#include "data/database.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/recordmodels.h"
 #include "data/refresh.h"
+#include "data/schema.h"
 #include "data/turkish.h"
 #include "demosalon.h"
 #include "ui/datagrid.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 const char* const kEnv[] = {"SALONYA_PROGRAM_DIR", "SALONYA_DRIVES", "SALONYA_SHARES", "XDG_CONFIG_HOME", "SALONYA_NETWORK"};
@@ -51,6 +54,42 @@ QString SalonFixture::programDir() const { return m_dir.path() + QStringLiteral(
 QString SalonFixture::localPrefix() const { return m_dir.path() + QStringLiteral("/drives/C/DefteryaData/01"); }
 QString SalonFixture::slotFile() const { return m_dir.path() + QStringLiteral("/drives/C/DefteryaData/Müsteri.mdb"); }
 QString SalonFixture::ownFile(const QString& name) const { return programDir() + u'/' + name; }
+
+bool SalonFixture::execOwn(const QString& name, const QString& sql)
+{
+    QString error;
+    if (!Schema::ensureOwnDatabases(programDir(), &error)) {
+        qWarning() << "own databases:" << error;
+        return false;
+    }
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(ownFile(name).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+    if (ok) {
+        Database::registerFunctions(db);
+        sqlite3_busy_timeout(db, 2000);
+        char* message = nullptr;
+        ok = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK;
+        if (!ok) qWarning() << "execOwn:" << message;
+        sqlite3_free(message);
+    }
+    sqlite3_close(db);
+    return ok;
+}
+
+QVariant SalonFixture::ownValue(const QString& name, const QString& sql) const
+{
+    sqlite3* db = nullptr;
+    QVariant v;
+    if (sqlite3_open_v2(ownFile(name).toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        Database::registerFunctions(db);
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            v = columnValue(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return v;
+}
 
 bool SalonFixture::writeDemo(int customers, int stock, int employees, unsigned seed)
 {
@@ -125,6 +164,15 @@ void SalonFixture::typeOnKeys(const QString& text)
         }
         Q_ASSERT_X(found >= 0, "typeOnKeys", "no key for this character");
         touchKey(found);
+    }
+}
+
+void SalonFixture::typeOnKeyboard(QWidget* w, const QString& text)
+{
+    for (const QChar ch : text) {
+        const QString one(ch);
+        const auto key = ch.isLetterOrNumber() ? Qt::Key(one.toUpper().at(0).unicode()) : Qt::Key(ch.unicode());
+        QTest::sendKeyEvent(QTest::Click, w, key, one, Qt::NoModifier);
     }
 }
 

@@ -28,6 +28,11 @@ public:
     QString slotFile() const;
     QString ownFile(const QString& name) const; // "Cari.Mdb", "Stok.Mdb", "Salonya.Mdb"
 
+    // Runs SQL statements on one of the desk's own databases ("Cari.Mdb", ...), creating them first when missing.
+    bool execOwn(const QString& name, const QString& sql);
+    // First column of the first row of a query on an own database; invalid when there is no row.
+    QVariant ownValue(const QString& name, const QString& sql) const;
+
     // A generated demo salon at the local prefix.
     bool writeDemo(int customers = 40, int stock = -1, int employees = 5, unsigned seed = 1);
 
@@ -49,6 +54,9 @@ public:
     void touchKey(int index);
     // Types text on the on-screen keys; letters, digits, blank and "*" only.
     void typeOnKeys(const QString& text);
+    // Types text on a physical keyboard (or a barcode scanner) into the widget, one key per character,
+    // any Unicode text (QTest::keyClicks only knows Latin-1).
+    static void typeOnKeyboard(QWidget* w, const QString& text);
     // Taps the list entry showing exactly this text; false when the list does not show it.
     bool tapListEntry(TouchList* list, const QString& text);
 

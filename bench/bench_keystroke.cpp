@@ -1,0 +1,167 @@
+// Keystroke search over 100 000 customer cards: the main screen on a generated salon, the customer
+// field owning the keyboard, a few hundred first-name prefixes typed by touching the keys. Each key is
+// timed from the touch until the list's model holds the new rows. A key that leaves no match brings
+// the full list back; those keys are counted apart.
+#include "app/salonya.h"
+#include "app/startup.h"
+#include "data/datasource.h"
+#include "data/recordmodels.h"
+#include "data/turkish.h"
+#include "demodata.h"
+#include "demosalon.h"
+#include "input/keyboard.h"
+#include "ui/feedback.h"
+#include "ui/textbox.h"
+#include "ui/touchkey.h"
+#include "ui/touchlist.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <map>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+constexpr int kCustomers = 100000;
+constexpr int kPrefixes = 400;
+
+double peakMemoryMb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return -1;
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t i = std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5));
+    return v[i];
+}
+
+void touch(TouchKey* k)
+{
+    const QPointF c = QRectF(k->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, c, k->mapToGlobal(c), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(k, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, c, k->mapToGlobal(c), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(k, &release);
+}
+
+// First names as typed at the desk: one to six letters, and now and then a slip that matches nobody.
+QStringList prefixes()
+{
+    QStringList names;
+    for (const char* n : Demo::Data::femaleNames()) names << QString::fromUtf8(n);
+    for (const char* n : Demo::Data::maleNames()) names << QString::fromUtf8(n);
+    std::mt19937 rng(7);
+    QStringList out;
+    for (int i = 0; i < kPrefixes; ++i) {
+        const QString name = names[int(rng() % names.size())];
+        const int len = 1 + int(rng() % 6);
+        QString p = name.left(len);
+        if (rng() % 5 == 0) p += QStringLiteral("xq").at(int(rng() % 2));
+        out << p;
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // An optional folder argument keeps the generated salon for a look afterwards.
+    QTemporaryDir temp;
+    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[argc - 1]) : temp.path();
+    qputenv("SALONYA_PROGRAM_DIR", (root + QStringLiteral("/program")).toUtf8());
+    qputenv("SALONYA_DRIVES", (root + QStringLiteral("/drives")).toUtf8());
+    qputenv("SALONYA_SHARES", (root + QStringLiteral("/shares")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toUtf8());
+    qputenv("SALONYA_NETWORK", "0");
+    qputenv("QT_LOGGING_RULES", "salonya.*=false");
+    QDir().mkpath(root + QStringLiteral("/program"));
+    QDir().mkpath(root + QStringLiteral("/drives/C/DefteryaData"));
+    QApplication app(argc, argv);
+    Feedback::setBeepHandler([] {});
+
+    Demo::DemoOptions o;
+    o.prefix = root + QStringLiteral("/drives/C/DefteryaData/01");
+    o.customers = kCustomers;
+    o.force = true;
+    QString error;
+    QElapsedTimer t;
+    t.start();
+    if (!Demo::writeDemoSalon(o, &error)) {
+        std::fprintf(stderr, "demo salon: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::fprintf(stderr, "demo salon written in %lld ms\n", t.restart());
+
+    Salonya form;
+    if (!form.startup()->load()) {
+        std::fprintf(stderr, "load: %s\n", qPrintable(form.fatalError()));
+        return 1;
+    }
+    form.show();
+    while (!form.startup()->isReady() && t.elapsed() < 600000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (!form.startup()->isReady()) return 1;
+    std::fprintf(stderr, "main screen ready in %lld ms\n", t.restart());
+
+    // The customer field takes the keyboard as its focus handler does.
+    form.DataCari->setRecordSource(QStringLiteral("Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan DESC"));
+    form.DataCari->refresh();
+    Keyboard::takeKeyboard(form, form.Text1, form.DataCari, QStringLiteral("CariKartlar"));
+    form.DBListe1->show();
+    std::fprintf(stderr, "%d customer rows\n", form.DataCari->recordCount());
+
+    QHash<QChar, TouchKey*> keyFor;
+    for (TouchKey* k : std::as_const(form.Label1))
+        if (k && k->text().size() == 1) keyFor.insert(k->text().at(0), k);
+
+    RecordListModel* model = form.DBListe1->listModel();
+    const QString resetSource = QStringLiteral("Select * From CariKartlar Order By Unvan Asc");
+    std::vector<double> searches, resets, withPaint;
+    std::map<int, std::vector<double>> byLength;
+    long long mismatches = 0;
+    for (const QString& prefix : prefixes()) {
+        touch(form.key(46)); // "Sil": start the next name from an empty field
+        QCoreApplication::processEvents();
+        for (const QChar ch : prefix) {
+            TouchKey* k = keyFor.value(Turkish::toLower(QString(ch)).at(0));
+            if (!k) { std::fprintf(stderr, "no key for %s\n", qPrintable(QString(ch))); return 1; }
+            QElapsedTimer key;
+            key.start();
+            touch(k);
+            const double ms = double(key.nsecsElapsed()) / 1e6;
+            if (model->rowCount() != form.DataCari->recordCount()) ++mismatches;
+            const bool reset = form.DataCari->recordSource() == resetSource;
+            (reset ? resets : searches).push_back(ms);
+            if (!reset) byLength[int(form.KlvTxt->text().size())].push_back(ms);
+            QCoreApplication::processEvents(); // what the screen does between two touches
+            withPaint.push_back(double(key.nsecsElapsed()) / 1e6);
+        }
+    }
+    if (mismatches) std::fprintf(stderr, "%lld keys left the list behind its data\n", mismatches);
+    std::fprintf(stderr, "%zu prefix keys, %zu reset keys\n", searches.size(), resets.size());
+    for (const auto& [len, v] : byLength)
+        std::fprintf(stderr, "  %d letters: %zu keys, median %.2f ms, p99 %.2f ms, max %.2f ms\n", len, v.size(),
+                     percentile(v, 0.5), percentile(v, 0.99), percentile(v, 1.0));
+    std::fprintf(stderr, "any key including the events it leaves behind: median %.2f ms, p99 %.2f ms\n",
+                 percentile(withPaint, 0.5), percentile(withPaint, 0.99));
+
+    std::printf("keystroke search median: %.2f ms\n", percentile(searches, 0.5));
+    std::printf("keystroke search p99: %.2f ms\n", percentile(searches, 0.99));
+    std::printf("full list reset p99: %.2f ms\n", percentile(resets, 0.99));
+    std::printf("peak memory: %.0f MB\n", peakMemoryMb());
+    return mismatches ? 1 : 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The customers-and-staff subsystem of the main screen: the customer field and the employee field.
+
+#include "customerselection.h"
+#include "employeeselection.h"
+
+class Customers : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Customers(Salonya* form);
+};

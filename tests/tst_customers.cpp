@@ -1,0 +1,409 @@
+// The customer field as the desk uses it: opening the list, choosing by list, by loyalty card and by
+// Enter, creating cards with the shared counter, the photo, and the sources that follow the customer.
+#include "salonfixture.h"
+
+#include "app/salonya.h"
+#include "app/startup.h"
+#include "data/datasource.h"
+#include "data/recordmodels.h"
+#include "ui/datagrid.h"
+#include "ui/look.h"
+#include "ui/picturebox.h"
+#include "ui/textbox.h"
+#include "ui/touchlist.h"
+
+#include <QDate>
+#include <QGroupBox>
+#include <QImage>
+#include <QPushButton>
+#include <QTest>
+
+using namespace AccountingFiles;
+
+namespace {
+
+const QString kAyse = QStringLiteral("AYŞE YILMAZ");
+const QString kNazli = QStringLiteral("NAZLI D'ANGELO");
+
+QList<Row> salonCards()
+{
+    return {card(QStringLiteral("M1"), kAyse, QStringLiteral("Müşteri"), QStringLiteral("4400")),
+            card(QStringLiteral("M2"), kNazli, QStringLiteral("Müşteri"), QStringLiteral("4401")),
+            card(QStringLiteral("M3"), QStringLiteral("ALİ VURAL"), QStringLiteral("Müşteri"), QStringLiteral("4402")),
+            card(QStringLiteral("M4"), QStringLiteral("ALTAN KOÇ"), QStringLiteral("Müşteri"), QStringLiteral("4403")),
+            card(QStringLiteral("E1"), QStringLiteral("Gülay Kaya"), QStringLiteral("Eleman"))};
+}
+
+QString today() { return Startup::dateCriterion(QDate::currentDate()); }
+
+} // namespace
+
+class TestCustomers : public QObject
+{
+    Q_OBJECT
+
+    // A salon with the cards above and the counter as given (the start puts 0 into an empty table).
+    static Salonya* open(SalonFixture& fx, const QString& counterSql = {}, const QList<Row>& cards = salonCards())
+    {
+        if (!writeCards(fx.cardFile(), cards)) return nullptr;
+        if (!counterSql.isEmpty() && !fx.execOwn(QStringLiteral("Cari.Mdb"), QStringLiteral("DELETE FROM RecNo; INSERT INTO RecNo VALUES (%1)").arg(counterSql)))
+            return nullptr;
+        return fx.start();
+    }
+
+    // Types into the customer field on the screen keys and touches ENTER, or on a physical keyboard and presses Enter.
+    static void typeAndEnter(SalonFixture& fx, const QString& text, bool onKeys)
+    {
+        if (onKeys) {
+            fx.typeOnKeys(text);
+            fx.touchKey(48);
+            QCoreApplication::processEvents(); // the key sends Enter once its touch is handled
+        } else {
+            SalonFixture::typeOnKeyboard(fx.form()->Text1, text);
+            QTest::keyClick(fx.form()->Text1, Qt::Key_Return);
+        }
+    }
+
+    static QVariant counter(const SalonFixture& fx) { return fx.ownValue(QStringLiteral("Cari.Mdb"), QStringLiteral("SELECT SonNo FROM RecNo")); }
+    static int cardCount(const SalonFixture& fx) { return count(fx.ownFile(QStringLiteral("Cari.Mdb")), QStringLiteral("SELECT count(*) FROM CariKartlar")); }
+
+private slots:
+    void enteringTheFieldOpensTheSearch()
+    {
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
+        f->state.SeciliButon = 5;
+        Look::setBackColor(f->Command1[5], Look::Green);
+        SalonFixture::touch(f->Text1);
+
+        QVERIFY(f->DBListe1->isVisible());
+        QVERIFY(f->Frame2->isVisible());
+        QVERIFY(!f->DBListe2->isVisible());
+        QCOMPARE(f->Text1->text(), QString());
+        QCOMPARE(f->state.AktifText, f->Text1);
+        QCOMPARE(f->state.AktifData, f->DataCari);
+        QCOMPARE(f->state.AktifAlan, QStringLiteral("CariKartlar"));
+        QCOMPARE(Look::backColor(f->Text1), Look::LightCyan);
+        QCOMPARE(Look::backColor(f->Text2), Look::White);
+        QCOMPARE(Look::backColor(f->Command1[5]), Look::Yellow);
+        QCOMPARE(f->DataCari->recordSource(), QStringLiteral(" Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan DESC"));
+        QCOMPARE(f->DataCari->recordCount(), 4); // the employee card is not a customer
+        QCOMPARE(f->DBListe1->listModel()->rowCount(), 4);
+        QCOMPARE(f->DataCari->field(1).toString(), kNazli);
+        QCOMPARE(f->DataGecmis->recordSource(), QStringLiteral("Select * From Salonya Where Cari='0'"));
+        QVERIFY(!f->Frame1->isEnabled());
+
+        // Leaving the field empty shows the placeholder, centred.
+        SalonFixture::touch(f->DBGridIslem);
+        QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
+        QCOMPARE(f->Text1->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(f->state.AktifAlan, QString());
+    }
+
+    void startingAgainCopiesNoCardTwice()
+    {
+        // The field takes the first focus when the screen shows; the card import that follows must
+        // still see every card it copied before, employees included.
+        SalonFixture fx;
+        QVERIFY(open(fx));
+        fx.stop();
+        QVERIFY(fx.start());
+        QCOMPARE(cardCount(fx), salonCards().size());
+    }
+
+    void choosingFromTheList_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("plain title") << kAyse << "M1";
+        QTest::newRow("apostrophe") << kNazli << "M2";
+    }
+    void choosingFromTheList()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, code);
+        SalonFixture fx;
+        QVERIFY(fx.execOwn(QStringLiteral("Salonya.Mdb"),
+                           QStringLiteral("INSERT INTO Salonya (Islem, Miktar, Fiyat, Cari, Tarih, Eleman, Yeni, Unvan) VALUES "
+                                          "('Fön', 1, 100, '%1', '%2', 'ELEMAN', 1, 'x'), ('Kesim', 1, 200, '%1', '2020-01-02', 'ELEMAN', 0, 'x')")
+                               .arg(QString(code), QDate::currentDate().toString(Qt::ISODate))));
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        SalonFixture::touch(f->Text1);
+        Program::ResimCekildi = true; // a photo taken for the customer before is not this one's
+        QVERIFY(fx.tapListEntry(f->DBListe1, title));
+        QVERIFY(!Program::ResimCekildi);
+
+        QCOMPARE(f->Text1->text(), title);
+        QCOMPARE(f->state.SeciliCari, code);
+        QCOMPARE(f->DataCari->field(0).toString(), code);
+        QVERIFY(!f->DBListe1->isVisible());
+        QVERIFY(!f->Frame2->isVisible());
+        QVERIFY(f->Frame1->isEnabled());
+        QCOMPARE(Look::backColor(f->Text1), Look::White);
+        QCOMPARE(f->Text1->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
+        const QString quoted = QString(code).replace(u'\'', QStringLiteral("''"));
+        QCOMPARE(f->DataSalonya->recordSource(), QStringLiteral("Select * From Salonya Where ") + today() + QStringLiteral(" And Cari='") + quoted + u'\'');
+        QCOMPARE(f->DataSalonya->recordCount(), 1);
+        QCOMPARE(f->DataGecmis->recordSource(), QStringLiteral("Select * From Salonya Where Cari='") + quoted + QStringLiteral("' Order By Islem ASC"));
+        QCOMPARE(f->DataGecmis->recordCount(), 2);
+        // Open lines with the employee in the field ("ELEMAN" while none is chosen) make the ticket sendable.
+        QVERIFY(f->KasaCmd->isEnabled());
+    }
+
+    void loyaltyCardSelectsAtOnce()
+    {
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        SalonFixture::touch(f->Text1);
+        // A card reader types into the focused field like a keyboard.
+        SalonFixture::typeOnKeyboard(f->Text1, QStringLiteral("4401"));
+
+        QCOMPARE(f->Text1->text(), kNazli);
+        QCOMPARE(f->DataCari->field(0).toString(), QStringLiteral("M2"));
+        QVERIFY(!f->DBListe1->isVisible());
+        QVERIFY(!f->Frame2->isVisible());
+        QCOMPARE(Look::backColor(f->Text1), Look::White);
+        QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
+        QCOMPARE(f->state.SeciliCari, QString()); // only a pick from the list sets it
+        QCOMPARE(f->DataSalonya->recordSource(), QStringLiteral("Select * From Salonya Where ") + today() + QStringLiteral(" And Cari='M2'"));
+        QCOMPARE(f->DataGecmis->recordSource(), QStringLiteral("Select * From Salonya Where Cari='M2' Order By Islem ASC"));
+    }
+
+    void titleSearchOnKeyRelease_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("recordSource");
+        QTest::addColumn<bool>("listShown");
+        QTest::addColumn<QString>("highlighted");
+        QTest::newRow("lower case finds upper case")
+            << "ayşe" << "Select * From CariKartlar Where Unvan Like 'ayşe*' And Gurup='Müşteri' Order By Unvan Asc" << true << kAyse;
+        QTest::newRow("i after the first letter is any letter")
+            << "alı" << "Select * From CariKartlar Where Unvan Like 'al?*' And Gurup='Müşteri' Order By Unvan Asc" << true << "ALİ VURAL";
+        QTest::newRow("apostrophe") << "nazlı d'" << "Select * From CariKartlar Where Unvan Like 'nazl? d''*' And Gurup='Müşteri' Order By Unvan Asc"
+                                    << true << kNazli;
+        QTest::newRow("star alone starts no search")
+            << "*" << " Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan DESC" << true << "";
+        QTest::newRow("no match restores every customer")
+            << "zz" << "Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan ASC" << false << "";
+    }
+    void titleSearchOnKeyRelease()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, recordSource);
+        QFETCH(bool, listShown);
+        QFETCH(QString, highlighted);
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        SalonFixture::touch(f->Text1);
+        SalonFixture::typeOnKeyboard(f->Text1, typed);
+        QCOMPARE(f->DataCari->recordSource(), recordSource);
+        QCOMPARE(f->DBListe1->isVisible(), listShown);
+        QCOMPARE(f->Frame2->isVisible(), listShown);
+        QCOMPARE(f->DBListe1->text(), highlighted);
+        QCOMPARE(f->state.Durum, 0.0f);
+    }
+
+    void typingOnTheKeysNarrowsTheList_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("highlighted");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("Turkish case") << "ayşe" << "Ayşe" << kAyse << "M1";
+        QTest::newRow("dotted or dotless i") << "alı" << "Alı" << "ALİ VURAL" << "M3";
+        QTest::newRow("first letters of an apostrophe title") << "nazlı" << "Nazlı" << kNazli << "M2";
+    }
+    void typingOnTheKeysNarrowsTheList()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, highlighted);
+        QFETCH(QString, code);
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        SalonFixture::touch(f->Text1);
+        fx.typeOnKeys(typed);
+        QCOMPARE(f->Text1->text(), shown);
+        QCOMPARE(QApplication::focusWidget(), f->Text1);
+        QVERIFY(f->DBListe1->isVisible());
+        QVERIFY(f->Frame2->isVisible());
+        QCOMPARE(f->DBListe1->text(), highlighted);
+        QVERIFY(fx.tapListEntry(f->DBListe1, highlighted));
+        QCOMPARE(f->Text1->text(), highlighted);
+        QCOMPARE(f->state.SeciliCari, code);
+        QVERIFY(!f->Frame2->isVisible());
+        QCOMPARE(f->DataSalonya->recordSource(), QStringLiteral("Select * From Salonya Where ") + today() + QStringLiteral(" And Cari='") + code + u'\'');
+        QCOMPARE(f->DataGecmis->recordSource(), QStringLiteral("Select * From Salonya Where Cari='") + code + QStringLiteral("' Order By Islem ASC"));
+    }
+
+    void emptiedFieldSelectsNobody()
+    {
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        // A card without a number must not be taken for the empty text.
+        QVERIFY(fx.execOwn(QStringLiteral("Cari.Mdb"), QStringLiteral("UPDATE CariKartlar SET KartNo='' WHERE CariKod='M4'")));
+        SalonFixture::touch(f->Text1);
+        QTest::keyClick(f->Text1, Qt::Key_A);
+        QTest::keyClick(f->Text1, Qt::Key_Backspace);
+        QCOMPARE(f->Text1->text(), QString());
+        QVERIFY(!f->DBListe1->isVisible());
+        QCOMPARE(f->DataCari->recordSource(), QStringLiteral("Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan ASC"));
+        QCOMPARE(QApplication::focusWidget(), f->Text1);
+    }
+
+    void photo_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("file"); // relative to the program folder
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("bitmap under a .Jpg name") << "Cr-1001" << "ResimCr-1001.Jpg" << true;
+        QTest::newRow("name in other case") << "Cr-1001" << "resimcr-1001.JPG" << true;
+        QTest::newRow("no file") << "Cr-1001" << "ResimCr-1002.Jpg" << false;
+        QTest::newRow("code reaching outside") << "/../../gizli" << "../gizli.jpg" << false;
+    }
+    void photo()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, file);
+        QFETCH(bool, shown);
+        SalonFixture fx;
+        QImage image(32, 24, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(fx.programDir() + u'/' + file, "BMP"));
+        Salonya* f = open(fx, {}, {card(code, QStringLiteral("FOTOĞRAFLI MÜŞTERİ")), card(QStringLiteral("M1"), kAyse)});
+        QVERIFY(f);
+        SalonFixture::touch(f->Text1);
+        QVERIFY(fx.tapListEntry(f->DBListe1, QStringLiteral("FOTOĞRAFLI MÜŞTERİ")));
+        QCOMPARE(f->Picture1->hasPicture(), shown);
+        if (shown) {
+            QCOMPARE(f->Picture1->picture().size(), image.size());
+            QCOMPARE(f->Picture1->picture().pixelColor(3, 3), QColor(Qt::red));
+            // Entering the field again clears it.
+            SalonFixture::touch(f->Text1);
+            QVERIFY(!f->Picture1->hasPicture());
+            QVERIFY(!f->Frame1->isEnabled());
+        }
+    }
+
+    void enterOnAKnownTitleCreatesNothing_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("onKeys");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("on the screen keys") << "ayşe yılmaz" << true << "M1";
+        QTest::newRow("apostrophe on a keyboard") << kNazli << false << "M2";
+    }
+    void enterOnAKnownTitleCreatesNothing()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, onKeys);
+        QFETCH(QString, code);
+        SalonFixture fx;
+        Salonya* f = open(fx, QStringLiteral("1005"));
+        QVERIFY(f);
+        const int cards = cardCount(fx);
+        SalonFixture::touch(f->Text1);
+        typeAndEnter(fx, typed, onKeys);
+        QCOMPARE(cardCount(fx), cards);
+        QCOMPARE(counter(fx).toLongLong(), 1005);
+        QCOMPARE(f->DataCari->field(0).toString(), code);
+        QVERIFY(!f->DBListe1->isVisible());
+        QVERIFY(!f->Frame2->isVisible());
+        QCOMPARE(f->state.Durum, 0.0f);
+        QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
+    }
+
+    void enterOnANewTitleCreatesACard_data()
+    {
+        QTest::addColumn<QString>("counterSql");
+        QTest::addColumn<QString>("takenCode"); // a card already holding a code the counter would give
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("onKeys");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<qlonglong>("stored");
+        const QString typed = QStringLiteral("yeni müşteri");
+        const QString title = QStringLiteral("Yeni Müşteri"); // capitals off: proper case
+        QTest::newRow("counter at 0") << "" << "" << typed << true << title << "Cr-1" << 1LL;
+        QTest::newRow("empty counter") << "''" << "" << typed << true << title << "Cr-1002" << 1002LL;
+        QTest::newRow("counter at 1005") << "1005" << "" << typed << true << title << "Cr-1006" << 1006LL;
+        QTest::newRow("counter not a number") << "'on beş'" << "" << typed << true << title << "Cr-1002" << 1002LL;
+        QTest::newRow("next code taken") << "1005" << "Cr-1006" << typed << true << title << "Cr-1007" << 1007LL;
+        QTest::newRow("apostrophe on a keyboard") << "7" << "" << "DEFNE O'NEIL" << false << "DEFNE O'NEIL" << "Cr-8" << 8LL;
+    }
+    void enterOnANewTitleCreatesACard()
+    {
+        QFETCH(QString, counterSql);
+        QFETCH(QString, takenCode);
+        QFETCH(QString, typed);
+        QFETCH(bool, onKeys);
+        QFETCH(QString, title);
+        QFETCH(QString, code);
+        QFETCH(qlonglong, stored);
+        SalonFixture fx;
+        QList<Row> cards = salonCards();
+        if (!takenCode.isEmpty()) cards << card(takenCode, QStringLiteral("ESKİ KART"));
+        Salonya* f = open(fx, counterSql, cards);
+        QVERIFY(f);
+        const int before = cardCount(fx);
+        SalonFixture::touch(f->Text1);
+        typeAndEnter(fx, typed, onKeys);
+
+        QCOMPARE(cardCount(fx), before + 1);
+        const QString where = QStringLiteral(" FROM CariKartlar WHERE CariKod='%1'").arg(code);
+        QCOMPARE(fx.ownValue(QStringLiteral("Cari.Mdb"), QStringLiteral("SELECT Unvan") + where).toString(), title);
+        QCOMPARE(fx.ownValue(QStringLiteral("Cari.Mdb"), QStringLiteral("SELECT Gurup") + where).toString(), QStringLiteral("Müşteri"));
+        QCOMPARE(fx.ownValue(QStringLiteral("Cari.Mdb"), QStringLiteral("SELECT Yeni") + where).toInt(), 1);
+        QCOMPARE(counter(fx).toLongLong(), stored);
+        QCOMPARE(f->DataCari->field(0).toString(), code);
+        QCOMPARE(f->Text1->text(), title);
+        QCOMPARE(f->state.Durum, 0.0f);
+        QVERIFY(!f->Frame2->isVisible());
+        QVERIFY(fx.messages.isEmpty());
+        // The new customer can be served at once.
+        SalonFixture::touch(f->Text2);
+        QVERIFY(f->DBListe2->isVisible());
+    }
+
+    void failedCardSaveKeepsNothing()
+    {
+        SalonFixture fx;
+        // The counter cannot be written: the card written before it must go as well.
+        QVERIFY(fx.execOwn(QStringLiteral("Cari.Mdb"),
+                           QStringLiteral("CREATE TRIGGER kilit BEFORE UPDATE ON RecNo BEGIN SELECT RAISE(ABORT, 'kilitli'); END")));
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        const int before = cardCount(fx);
+        SalonFixture::touch(f->Text1);
+        typeAndEnter(fx, QStringLiteral("yarım kart"), true);
+        QCOMPARE(cardCount(fx), before);
+        QCOMPARE(counter(fx).toLongLong(), 0);
+        QCOMPARE(fx.messages.size(), 1);
+        QVERIFY(fx.messages.first().contains(QStringLiteral("kaydedilemedi")));
+        QVERIFY(f->DataCari->locate(QStringLiteral("Unvan='Yarım Kart'")) < 0);
+        QCOMPARE(f->state.Durum, 0.0f);
+    }
+
+    void enterOnAnEmptyFieldCreatesNothing()
+    {
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        const int before = cardCount(fx);
+        SalonFixture::touch(f->Text1);
+        typeAndEnter(fx, QString(), true);
+        QCOMPARE(cardCount(fx), before);
+        QVERIFY(!f->Frame2->isVisible());
+    }
+};
+
+QTEST_MAIN(TestCustomers)
+#include "tst_customers.moc"
