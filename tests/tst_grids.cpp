@@ -155,8 +155,10 @@ private slots:
     {
         Desk d;
         QVERIFY(d.open());
-        QVERIFY(d.fx.selectCustomerDirectly(kCan));
-        QVERIFY(d.fx.selectEmployeeDirectly(kAli));
+        SalonFixture::touch(d.f->Text1);
+        QVERIFY(d.fx.tapListEntry(d.f->DBListe1, kCan));
+        SalonFixture::touch(d.f->Text2);
+        QVERIFY(d.fx.tapListEntry(d.f->DBListe2, kAli));
         const QString canCode = d.f->DataCari->field(0).toString();
         DataGrid* mus = d.f->DBGridMus;
         const int row = d.rowOf(mus, 2, QStringLiteral("Boya 7.0")); // Zeynep (M4) with Gülay

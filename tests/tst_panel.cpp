@@ -62,9 +62,21 @@ struct Desk {
         f = fx.start();
         return f;
     }
+    // Picks in the customer and employee lists, as at the desk; the last list touched stays AktifListe.
     bool select(const QString& customer, const QString& employee)
     {
-        return fx.selectCustomerDirectly(customer) && (employee.isEmpty() || fx.selectEmployeeDirectly(employee));
+        SalonFixture::touch(f->Text1);
+        if (!fx.tapListEntry(f->DBListe1, customer)) return false;
+        if (employee.isEmpty()) return true;
+        SalonFixture::touch(f->Text2);
+        return fx.tapListEntry(f->DBListe2, employee);
+    }
+    // The gate as "BOYA" or a written line leave it: no list or grid touched last.
+    bool selectWithGateOpen(const QString& customer, const QString& employee)
+    {
+        if (!select(customer, employee)) return false;
+        f->state.AktifListe = 0;
+        return true;
     }
     void touch(int index, Qt::KeyboardModifiers mods = Qt::NoModifier) { SalonFixture::touch(f->Command1[index], mods); }
     QString salonFile() const { return fx.ownFile(QStringLiteral("Salonya.Mdb")); }
@@ -117,7 +129,7 @@ private slots:
         QFETCH(QString, refusedField);
         Desk d;
         QVERIFY(d.open());
-        if (!customer.isEmpty()) QVERIFY(d.select(customer, employee));
+        if (!customer.isEmpty()) QVERIFY(d.selectWithGateOpen(customer, employee));
         d.f->state.SeciliButon = Fon;
         Look::setBackColor(d.f->Command1[Fon], Look::Green);
         const QString text1 = d.f->Text1->text(), text2 = d.f->Text2->text();
@@ -173,7 +185,7 @@ private slots:
     {
         Desk d;
         QVERIFY(d.open(QString::number(Look::Cyan)));
-        QVERIFY(d.select(kAyse, kGulay));
+        QVERIFY(d.selectWithGateOpen(kAyse, kGulay));
         // An empty button does nothing at all.
         d.touch(Empty);
         QCOMPARE(d.f->state.SeciliButon, 0.0f);
@@ -572,6 +584,9 @@ private slots:
         QVERIFY(d.f->Picture1->hasPicture());
         QVERIFY(!Program::ResimCekildi);
         QCOMPARE(d.colour(ResimCek), d.normal());
+        // Picking the customer again finds the photo under its ".jpg" spelling.
+        QVERIFY(d.select(kAyse, QString()));
+        QCOMPARE(d.f->Picture1->picture().size(), QSize(64, 48));
 
         // A code that would lead out of the program's folder writes nothing.
         d.f->state.SeciliCari = QStringLiteral("../../M1");

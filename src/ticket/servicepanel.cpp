@@ -5,6 +5,7 @@
 #include "app/hostpaths.h"
 #include "app/salonya.h"
 #include "app/startup.h"
+#include "customers/customerphoto.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
@@ -170,8 +171,8 @@ void ServicePanel::showCamera()
 
 QString ServicePanel::photoFile(const QString& customerCode)
 {
-    // The code becomes part of a file name; a separator in it would point elsewhere.
-    if (customerCode.isEmpty() || customerCode.contains(u'/') || customerCode.contains(u'\\')) return {};
+    // The code becomes part of a file name; the same rule as for reading the photo keeps it in the folder.
+    if (!CustomerPhoto::isSafeCode(customerCode)) return {};
     return HostPaths::inProgramDir(QStringLiteral("Resim") + customerCode + QStringLiteral(".Jpg"));
 }
 
