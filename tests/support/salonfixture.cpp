@@ -3,16 +3,12 @@
 #include "app/salonya.h"
 #include "app/startup.h"
 #include "data/database.h"
-#include "data/datasource.h"
-#include "data/jet.h"
 #include "data/recordmodels.h"
-#include "data/refresh.h"
 #include "data/schema.h"
 #include "data/turkish.h"
 #include "demosalon.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
-#include "ui/textbox.h"
 #include "ui/touchkey.h"
 #include "ui/touchlist.h"
 
@@ -188,36 +184,4 @@ bool SalonFixture::tapListEntry(TouchList* list, const QString& text)
         return true;
     }
     return false;
-}
-
-namespace {
-void openLinesOfToday(Salonya* f)
-{
-    FormState& s = f->state;
-    f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + s.TarihKriter + QStringLiteral(" And Cari=")
-                                    + Jet::quote(f->DataCari->field(0).toString()) + QStringLiteral(" And Eleman=")
-                                    + Jet::quote(f->Text2->text()) + QStringLiteral(" And Yeni=1"));
-    Data::refreshRoutine(f->DataSalonya);
-}
-} // namespace
-
-bool SalonFixture::selectCustomerDirectly(const QString& title)
-{
-    Salonya* f = m_form.get();
-    if (!f || !f->DataCari->findFirst(QStringLiteral("Unvan=") + Jet::quote(title))) return false;
-    f->state.Durum = 2; // the title is set by code, not typed
-    f->Text1->setText(f->DataCari->field(1).toString());
-    f->state.Durum = 0;
-    f->state.SeciliCari = f->DataCari->field(0).toString();
-    openLinesOfToday(f);
-    return true;
-}
-
-bool SalonFixture::selectEmployeeDirectly(const QString& name)
-{
-    Salonya* f = m_form.get();
-    if (!f || !f->DataEleman->findFirst(QStringLiteral("Eleman=") + Jet::quote(name))) return false;
-    f->Text2->setText(f->DataEleman->field(0).toString());
-    openLinesOfToday(f);
-    return true;
 }

@@ -60,13 +60,6 @@ public:
     // Taps the list entry showing exactly this text; false when the list does not show it.
     bool tapListEntry(TouchList* list, const QString& text);
 
-    // The state a pick in the customer list leaves, without the list: the card current in DataCari,
-    // its title in Text1 and its code in SeciliCari, today's open lines with the shown employee.
-    bool selectCustomerDirectly(const QString& title);
-    // The same for a pick in the employee list: DataEleman on the name, the name in Text2, DataSalonya
-    // on today's open lines of the current customer with this employee.
-    bool selectEmployeeDirectly(const QString& name);
-
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<Salonya> m_form;
