@@ -4,6 +4,7 @@
 #include "checkout/checkout.h"
 #include "customers/customers.h"
 #include "input/keyboard.h"
+#include "ticket/ticketentry.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
 void createSubsystems(Salonya& form)
@@ -15,6 +16,7 @@ void createSubsystems(Salonya& form)
     new Customers(&form);
 
     // --- ticket: service buttons, grids, barcode, dye ---
+    new TicketEntry(&form);
 
     // --- checkout ---
     new Checkout(&form);

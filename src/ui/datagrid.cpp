@@ -3,6 +3,7 @@
 #include "data/datasource.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
@@ -96,4 +97,28 @@ void DataGrid::mousePressEvent(QMouseEvent* e)
 {
     emit touched();
     QTableView::mousePressEvent(e);
+}
+
+// Every attempt to change a row is cancelled: lines are written by the buttons only.
+bool DataGrid::edit(const QModelIndex&, EditTrigger, QEvent*) { return false; }
+
+void DataGrid::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        QTableView::keyPressEvent(e);
+        return;
+    default:
+        // Delete, Insert, F2, letters (which would search and move the row): nothing happens.
+        e->accept();
+    }
 }

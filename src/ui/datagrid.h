@@ -1,6 +1,7 @@
 #pragma once
 // A read-only data-bound grid: designed columns over a data source, its current row and the data
 // source's current record following each other, the row marker (3 whole row, 5 none).
+// Nothing is ever edited, inserted or deleted through it; typing does not move it either.
 
 #include "data/recordmodels.h"
 
@@ -36,6 +37,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
     void followSource();

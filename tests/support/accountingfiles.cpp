@@ -134,4 +134,49 @@ int count(const QString& path, const QString& sql)
     return n;
 }
 
+QList<QVariantMap> rows(const QString& path, const QString& sql)
+{
+    QList<QVariantMap> out;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        Database::registerFunctions(db);
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                QVariantMap row;
+                for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                    const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
+                    switch (sqlite3_column_type(st, c)) {
+                    case SQLITE_INTEGER: row.insert(name, qlonglong(sqlite3_column_int64(st, c))); break;
+                    case SQLITE_FLOAT: row.insert(name, sqlite3_column_double(st, c)); break;
+                    case SQLITE_NULL: row.insert(name, QVariant()); break;
+                    default: row.insert(name, QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c))));
+                    }
+                }
+                out << row;
+            }
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return out;
+}
+
+bool exec(const QString& path, const QString& sql, QString* error)
+{
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+    if (ok) {
+        Database::registerFunctions(db);
+        char* msg = nullptr;
+        ok = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg) == SQLITE_OK;
+        if (!ok && error) *error = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db));
+        sqlite3_free(msg);
+    } else if (error) {
+        *error = QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    sqlite3_close(db);
+    return ok;
+}
+
 } // namespace AccountingFiles

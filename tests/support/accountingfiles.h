@@ -19,6 +19,10 @@ bool writeSlots(const QString& path, const QList<QVariantMap>& rows = {}, QStrin
 
 QVariantList column(const QString& path, const QString& table, int position, const QString& orderBy = QStringLiteral("rowid"));
 int count(const QString& path, const QString& sql);
+// Every row a query gives, by column name (any SQLite file, the desk's own ones too).
+QList<QVariantMap> rows(const QString& path, const QString& sql);
+// Runs statements on a file as another program would (a trigger, a line written elsewhere).
+bool exec(const QString& path, const QString& sql, QString* error = nullptr);
 
 inline Row stock(const QString& code, const QString& name, const QString& barcode, double price,
                  const QString& group = QStringLiteral("Hizmet"), int hidden = 0)

@@ -119,12 +119,25 @@ void SalonFixture::stop()
     QCoreApplication::processEvents();
 }
 
-void SalonFixture::touch(QWidget* w)
+void SalonFixture::touch(QWidget* w, Qt::KeyboardModifiers modifiers)
 {
     const QPoint c = w->rect().center();
     // Widgets take the focus on a press, as a touch does on the terminal.
     if (w->focusPolicy() & Qt::ClickFocus) w->setFocus(Qt::MouseFocusReason);
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, c);
+    QTest::mouseClick(w, Qt::LeftButton, modifiers, c);
+    // Let go of the keys, or the application keeps reporting them held.
+    if (modifiers.testFlag(Qt::ControlModifier)) QTest::keyRelease(w->window(), Qt::Key_Control, Qt::NoModifier);
+    if (modifiers.testFlag(Qt::ShiftModifier)) QTest::keyRelease(w->window(), Qt::Key_Shift, Qt::NoModifier);
+}
+
+bool SalonFixture::touchCell(DataGrid* grid, int row, int column)
+{
+    const QModelIndex i = grid->model() ? grid->model()->index(row, column) : QModelIndex();
+    if (!i.isValid()) return false;
+    grid->scrollTo(i);
+    grid->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualRect(i).center());
+    return true;
 }
 
 void SalonFixture::touchKey(int index)

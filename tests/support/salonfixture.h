@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+class DataGrid;
 class Salonya;
 class QWidget;
 class TouchList;
@@ -45,8 +46,11 @@ public:
     int beeps = 0;
     QStringList messages;
 
-    // Touch a control: a press and release at its centre (focus follows as on the screen).
-    static void touch(QWidget* w);
+    // Touch a control: a press and release at its centre (focus follows as on the screen);
+    // modifiers are the keys held during the touch (Control for a forced delete).
+    static void touch(QWidget* w, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Touches a cell of a grid; false when the grid has no such cell.
+    static bool touchCell(DataGrid* grid, int row, int column = 0);
     void touchKey(int index);
     // Types text on the on-screen keys; letters, digits, blank and "*" only.
     void typeOnKeys(const QString& text);

@@ -1,0 +1,21 @@
+#pragma once
+// The ticket-entry subsystem on the main screen: the service panel and the open-ticket grids.
+
+#include <QObject>
+
+class Salonya;
+class ServicePanel;
+class TicketGrids;
+
+class TicketEntry : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TicketEntry(Salonya* form);
+    ServicePanel* panel() const { return m_panel; }
+    TicketGrids* grids() const { return m_grids; }
+
+private:
+    ServicePanel* m_panel;
+    TicketGrids* m_grids;
+};

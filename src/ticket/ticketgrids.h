@@ -1,0 +1,24 @@
+#pragma once
+// The open-ticket grids: DBGridIslem (this customer's lines with this employee) and DBGridMüs (every
+// open line of the day, whose rows switch the desk to their customer and employee).
+
+#include <QObject>
+
+class DataGrid;
+class DataSource;
+class Salonya;
+
+class TicketGrids : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TicketGrids(Salonya* form);
+
+    // A touched row of DBGridMüs: its customer title and employee, and every line of that title today.
+    void DBGridMus_RowColChange();
+
+private:
+    void entered(DataGrid* grid, DataSource* ds, float liste);
+
+    Salonya* f;
+};

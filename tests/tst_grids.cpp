@@ -1,0 +1,291 @@
+// The open-ticket grids on a salon with lines of the day: columns and Turkish number formats, the row
+// marker and AktifListe on focus, the open-tickets row change, current row and record in step,
+// and grids that refuse every change.
+#include "salonfixture.h"
+
+#include "app/salonya.h"
+#include "data/datasource.h"
+#include "data/jet.h"
+#include "data/refresh.h"
+#include "data/schema.h"
+#include "ui/datagrid.h"
+#include "ui/look.h"
+#include "ui/textbox.h"
+#include "ui/touchkey.h"
+#include "ui/touchlist.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace AccountingFiles;
+
+namespace {
+
+const QString kZeynep = QStringLiteral("ZEYNEP KAYA");
+const QString kCan = QStringLiteral("CAN D'ORO");
+const QString kGulay = QStringLiteral("Gülay Kaya");
+const QString kAli = QStringLiteral("Ali D'Nur");
+
+struct Desk {
+    SalonFixture fx;
+    Salonya* f = nullptr;
+
+    QString salonFile() const { return fx.ownFile(QStringLiteral("Salonya.Mdb")); }
+    bool addLine(const QString& name, double quantity, double price, const QString& code, const QString& title,
+                 const QString& employee, int yeni = 1, const QDate& day = QDate::currentDate())
+    {
+        QString error;
+        if (!Schema::ensureOwnDatabases(fx.programDir(), &error)) return false;
+        return exec(salonFile(), QStringLiteral("INSERT INTO Salonya (Islem,Miktar,Fiyat,Cari,Tarih,Eleman,Yeni,Unvan,Tutar) "
+                                                "VALUES (%1,%2,%3,%4,'%5',%6,%7,%8,%2*%3)")
+                                     .arg(Jet::quote(name))
+                                     .arg(quantity)
+                                     .arg(price)
+                                     .arg(Jet::quote(code), day.toString(Qt::ISODate), Jet::quote(employee))
+                                     .arg(yeni)
+                                     .arg(Jet::quote(title)));
+    }
+    // Two customers of the same title, one other, two employees, and lines of today and before.
+    bool open()
+    {
+        const bool ok = writeCards(fx.cardFile(), {card(QStringLiteral("M3"), kZeynep), card(QStringLiteral("M4"), kZeynep),
+                                                   card(QStringLiteral("M5"), kCan),
+                                                   card(QStringLiteral("E1"), kGulay, QStringLiteral("Eleman")),
+                                                   card(QStringLiteral("E2"), kAli, QStringLiteral("Eleman"))})
+            && writeStock(fx.stockFile(), {stock(QStringLiteral("S1"), QStringLiteral("Fön"), QString(), 150)})
+            && addLine(QStringLiteral("Saç Kesim"), 1, 1250, QStringLiteral("M5"), kCan, kGulay)
+            && addLine(QStringLiteral("Fön"), 1, 150, QStringLiteral("M3"), kZeynep, kAli)
+            && addLine(QStringLiteral("Boya 7.0"), 2.5, 120, QStringLiteral("M4"), kZeynep, kGulay)
+            && addLine(QStringLiteral("Manikür"), 1, 200, QStringLiteral("M4"), kZeynep, kGulay, 0) // sent today
+            && addLine(QStringLiteral("Fön"), 1, 140, QStringLiteral("M3"), kZeynep, kAli, 1, QDate::currentDate().addDays(-1));
+        if (!ok) return false;
+        f = fx.start();
+        return f;
+    }
+    int rowOf(DataGrid* g, int column, const QString& text) const
+    {
+        for (int r = 0; r < g->model()->rowCount(); ++r)
+            if (g->tableModel()->text(r, column) == text) return r;
+        return -1;
+    }
+    QStringList columnTexts(DataGrid* g, int column) const
+    {
+        QStringList out;
+        for (int r = 0; r < g->model()->rowCount(); ++r) out << g->tableModel()->text(r, column);
+        out.sort();
+        return out;
+    }
+};
+
+} // namespace
+
+class TestGrids : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void designedColumnsAndTurkishNumbers()
+    {
+        Desk d;
+        QVERIFY(d.open());
+        auto captions = [](DataGrid* g) {
+            QStringList c;
+            for (int i = 0; i < g->model()->columnCount(); ++i) c << g->model()->headerData(i, Qt::Horizontal).toString();
+            return c;
+        };
+        QCOMPARE(captions(d.f->DBGridIslem), (QStringList{QStringLiteral("İşlem"), QStringLiteral("Ad/Gr"), QStringLiteral("Fiyat")}));
+        QCOMPARE(captions(d.f->DBGridMus),
+                 (QStringList{QStringLiteral("Müşteri"), QStringLiteral("Eleman"), QStringLiteral("İşlem"), QStringLiteral("Fiyat")}));
+        // The open lines of today only.
+        DataGrid* mus = d.f->DBGridMus;
+        QCOMPARE(mus->model()->rowCount(), 3);
+        const int can = d.rowOf(mus, 0, kCan);
+        QVERIFY(can >= 0);
+        QCOMPARE(mus->tableModel()->text(can, 3), QStringLiteral("1.250,00"));
+        QCOMPARE(mus->tableModel()->text(can, 2), QStringLiteral("Saç Kesim"));
+        QCOMPARE(mus->tableModel()->text(can, 1), kGulay);
+        // The ticket grid: quantity as a general number, price with two decimals.
+        d.f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where Cari='M4'"));
+        QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
+        DataGrid* islem = d.f->DBGridIslem;
+        const int dye = d.rowOf(islem, 0, QStringLiteral("Boya 7.0"));
+        QVERIFY(dye >= 0);
+        QCOMPARE(islem->tableModel()->text(dye, 1), QStringLiteral("2,5"));
+        QCOMPARE(islem->tableModel()->text(dye, 2), QStringLiteral("120,00"));
+        QCOMPARE(islem->model()->data(islem->model()->index(dye, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+                 Qt::AlignRight);
+        // A line without a price shows the column's default.
+        QVERIFY(exec(d.salonFile(), QStringLiteral("UPDATE Salonya SET Fiyat=NULL WHERE Islem='Manikür'")));
+        QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
+        QCOMPARE(islem->tableModel()->text(d.rowOf(islem, 0, QStringLiteral("Manikür")), 2), QStringLiteral("0,00"));
+        QCOMPARE(islem->tableModel()->text(d.rowOf(islem, 0, QStringLiteral("Manikür")), 1), QStringLiteral("1"));
+    }
+
+    void markerAndTargetOnFocus_data()
+    {
+        QTest::addColumn<bool>("openTickets");
+        QTest::addColumn<bool>("withRows");
+        QTest::newRow("ticket grid with lines") << false << true;
+        QTest::newRow("ticket grid empty") << false << false;
+        QTest::newRow("open tickets with lines") << true << true;
+        QTest::newRow("open tickets empty") << true << false;
+    }
+    void markerAndTargetOnFocus()
+    {
+        QFETCH(bool, openTickets);
+        QFETCH(bool, withRows);
+        Desk d;
+        QVERIFY(d.open());
+        DataGrid* grid = openTickets ? d.f->DBGridMus : d.f->DBGridIslem;
+        DataSource* ds = grid->dataSource();
+        ds->setRecordSource(withRows ? QStringLiteral("Select * From Salonya Where Yeni=1") : QStringLiteral("Select * From Salonya Where Yeni=7"));
+        QVERIFY(Data::refreshRoutine(ds));
+        QCOMPARE(ds->recordCount() > 0, withRows);
+        grid->setFocus();
+        QVERIFY(grid->hasFocus());
+        QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f);
+        QCOMPARE(grid->marqueeStyle(), withRows ? 3 : 5);
+        d.f->KlvTxt->setFocus();
+        QCOMPARE(grid->marqueeStyle(), 5);
+        QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f); // only another list or "BOYA" changes it
+    }
+
+    void touchingAnOpenTicketSwitchesTheDesk()
+    {
+        Desk d;
+        QVERIFY(d.open());
+        SalonFixture::touch(d.f->Text1);
+        QVERIFY(d.fx.tapListEntry(d.f->DBListe1, kCan));
+        SalonFixture::touch(d.f->Text2);
+        QVERIFY(d.fx.tapListEntry(d.f->DBListe2, kAli));
+        const QString canCode = d.f->DataCari->field(0).toString();
+        DataGrid* mus = d.f->DBGridMus;
+        const int row = d.rowOf(mus, 2, QStringLiteral("Boya 7.0")); // Zeynep (M4) with Gülay
+        QVERIFY(row >= 0);
+        float durumDuringWrite = -1;
+        auto spy = QObject::connect(d.f->Text1, &QLineEdit::textChanged, d.f, [&] { durumDuringWrite = d.f->state.Durum; });
+        QVERIFY(SalonFixture::touchCell(mus, row, 2));
+        QObject::disconnect(spy);
+        QCOMPARE(d.f->state.AktifListe, 1.0f);
+        QCOMPARE(mus->marqueeStyle(), 3);
+        QCOMPARE(durumDuringWrite, 2.0f);
+        QCOMPARE(d.f->state.Durum, 0.0f);
+        QCOMPARE(d.f->Text1->text(), kZeynep);
+        QCOMPARE(d.f->Text2->text(), kGulay);
+        QCOMPARE(d.f->DataEleman->field(0).toString(), kGulay);
+        QCOMPARE(d.f->DataSalonya->recordSource(),
+                 QStringLiteral("Select * From Salonya Where ") + d.f->state.TarihKriter + QStringLiteral(" And Unvan='ZEYNEP KAYA'"));
+        // Both customers of that title, every employee, sent lines too; yesterday's line not.
+        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0),
+                 (QStringList{QStringLiteral("Boya 7.0"), QStringLiteral("Fön"), QStringLiteral("Manikür")}));
+        // The customer card does not follow the title.
+        QCOMPARE(d.f->DataCari->field(0).toString(), canCode);
+
+        // A title with an apostrophe works the same way.
+        QVERIFY(SalonFixture::touchCell(mus, d.rowOf(mus, 0, kCan), 0));
+        QCOMPARE(d.f->Text1->text(), kCan);
+        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), QStringList{QStringLiteral("Saç Kesim")});
+        QVERIFY(d.fx.messages.isEmpty());
+    }
+
+    void currentRowAndRecordFollowEachOther_data()
+    {
+        QTest::addColumn<bool>("openTickets");
+        QTest::newRow("DBGridIslem") << false;
+        QTest::newRow("DBGridMüs") << true;
+    }
+    void currentRowAndRecordFollowEachOther()
+    {
+        QFETCH(bool, openTickets);
+        Desk d;
+        QVERIFY(d.open());
+        DataGrid* grid = openTickets ? d.f->DBGridMus : d.f->DBGridIslem;
+        DataSource* ds = grid->dataSource();
+        ds->setRecordSource(QStringLiteral("Select * From Salonya Where Yeni=1 Order By Fiyat ASC"));
+        QVERIFY(Data::refreshRoutine(ds));
+        QCOMPARE(ds->recordCount(), 4);
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QVERIFY(ds->moveTo(2));
+        QCOMPARE(grid->currentIndex().row(), 2);
+        QVERIFY(ds->findFirst(QStringLiteral("Fiyat=1250")));
+        QCOMPARE(grid->currentIndex().row(), 3);
+        QVERIFY(SalonFixture::touchCell(grid, 1, 0));
+        // On the open tickets the touch also re-points DataSalonya; the grid's own source stays put.
+        QCOMPARE(ds->position(), 1);
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(ds->position(), 2);
+        QVERIFY(Data::refreshRoutine(ds));
+        QCOMPARE(grid->currentIndex().row(), 0);
+    }
+
+    void gridsRefuseEveryChange_data()
+    {
+        QTest::addColumn<bool>("openTickets");
+        QTest::addColumn<int>("key"); // 0: double-click
+        for (bool open : {false, true}) {
+            const char* g = open ? "DBGridMüs" : "DBGridIslem";
+            QTest::addRow("%s Delete", g) << open << int(Qt::Key_Delete);
+            QTest::addRow("%s Backspace", g) << open << int(Qt::Key_Backspace);
+            QTest::addRow("%s Insert", g) << open << int(Qt::Key_Insert);
+            QTest::addRow("%s F2", g) << open << int(Qt::Key_F2);
+            QTest::addRow("%s letter", g) << open << int(Qt::Key_S);
+            QTest::addRow("%s Enter", g) << open << int(Qt::Key_Return);
+            QTest::addRow("%s double-click", g) << open << 0;
+        }
+    }
+    void gridsRefuseEveryChange()
+    {
+        QFETCH(bool, openTickets);
+        QFETCH(int, key);
+        Desk d;
+        QVERIFY(d.open());
+        DataGrid* grid = openTickets ? d.f->DBGridMus : d.f->DBGridIslem;
+        DataSource* ds = grid->dataSource();
+        ds->setRecordSource(QStringLiteral("Select * From Salonya Where Yeni=1 Order By Fiyat ASC"));
+        QVERIFY(Data::refreshRoutine(ds));
+        QVERIFY(ds->moveTo(1));
+        grid->setFocus();
+        const auto before = rows(d.salonFile(), QStringLiteral("SELECT * FROM Salonya ORDER BY rowid"));
+        const QString textBefore = d.f->Text1->text();
+        const QModelIndex cell = grid->model()->index(1, 0);
+        if (key == 0) {
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualRect(cell).center());
+        } else {
+            if (key != Qt::Key_S) QTest::keyClick(grid, Qt::Key(key));
+            QTest::keyClicks(grid, openTickets ? QStringLiteral("CAN") : QStringLiteral("Boya")); // a search would move the row
+        }
+        QVERIFY(!grid->findChild<QLineEdit*>()); // no cell editor was opened
+        QVERIFY(!grid->indexWidget(cell));
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QCOMPARE(ds->position(), 1);
+        QCOMPARE(ds->recordCount(), 4);
+        QCOMPARE(ds->editMode(), DataSource::EditMode::None);
+        QCOMPARE(rows(d.salonFile(), QStringLiteral("SELECT * FROM Salonya ORDER BY rowid")), before);
+        QCOMPARE(grid->model()->flags(cell) & Qt::ItemIsEditable, Qt::ItemFlags());
+        if (key != 0) QCOMPARE(d.f->Text1->text(), textBefore); // no row change happened either
+    }
+
+    void ticketGridTouchClosesTheLists()
+    {
+        Desk d;
+        QVERIFY(d.open());
+        d.f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where Yeni=1"));
+        QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
+        d.f->DBListe2->show();
+        d.f->KlvTxt->setFocus();
+        QVERIFY(SalonFixture::touchCell(d.f->DBGridIslem, 0, 0));
+        QVERIFY(!d.f->DBListe2->isVisible());
+        // The key left lit under the pointer goes back to its idle colour when the pointer moves on.
+        TouchKey* key = d.f->key(5);
+        d.f->state.SonTus = 5;
+        Look::setBackColor(key, Look::Yellow);
+        QTest::mouseMove(d.f->DBGridIslem->viewport(), QPoint(20, 20));
+        QTest::mouseMove(d.f->DBGridIslem->viewport(), QPoint(30, 40));
+        QCOMPARE(Look::backColor(key), Look::Cyan);
+    }
+};
+
+QTEST_MAIN(TestGrids)
+#include "tst_grids.moc"
