@@ -49,15 +49,6 @@ Line line(const QString& islem, double miktar, double fiyat, const QString& code
     return l;
 }
 
-bool exec(const QString& file, const QString& sql)
-{
-    sqlite3* db = nullptr;
-    const bool ok = sqlite3_open(file.toUtf8().constData(), &db) == SQLITE_OK && (Database::registerFunctions(db), true)
-        && sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
-
 } // namespace
 
 // A started desk with three accounting cards and the given slots taken, watching what the desk says.

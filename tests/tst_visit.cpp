@@ -70,7 +70,7 @@ private slots:
         employees.clear();
         for (int i = 0; i < titles.size(); ++i) {
             const QString t = titles[i].toString();
-            if (groups[i] == u"Eleman") employees << t;
+            if (groups[i].toString() == u"Eleman") employees << t;
             else if (!codes[i].toString().startsWith(u'=') && used[i].toInt() == 0 && !t.contains(u'\'')
                      && titles.count(titles[i]) == 1)
                 customers << t;
@@ -80,7 +80,7 @@ private slots:
         const QVariantList stockGroups = column(fx->stockFile(), QStringLiteral("StokKartlar"), 30);
         services.clear();
         for (int i = 0; i < stockNames.size() && services.size() < 2; ++i)
-            if (stockGroups[i] == u"Hizmet") services << stockNames[i].toString();
+            if (stockGroups[i].toString() == u"Hizmet") services << stockNames[i].toString();
         Settings::save(QStringLiteral("Buton1"), services[0]);
         Settings::save(QStringLiteral("Buton2"), services[1]);
         f = fx->start();
