@@ -6,7 +6,6 @@
 #include "app/salonya.h"
 #include "checkout/checkout.h"
 #include "checkout/registerslots.h"
-#include "data/database.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
@@ -21,33 +20,13 @@
 
 using namespace AccountingFiles;
 using TicketLines::Line;
+using TicketLines::line;
 
 namespace {
 
 const QString kNazli = QStringLiteral("NAZLI D'ANGELO");
 const QString kGulay = QStringLiteral("Gülay Kaya");
-
-QVariantMap taken(int slot)
-{
-    return {{QStringLiteral("Qx01_urun"), QStringLiteral("Fön")}, {QStringLiteral("MusLbl"), slot},
-            {QStringLiteral("Müsteri"), QStringLiteral("ESKİ MÜŞTERİ %1").arg(slot)}, {QStringLiteral("RowSay"), 1},
-            {QStringLiteral("Peron"), 0}};
-}
-
-Line line(const QString& islem, double miktar, double fiyat, const QString& code = QStringLiteral("M1"),
-          const QString& title = kNazli, const QString& employee = kGulay)
-{
-    Line l;
-    l.islem = islem;
-    l.miktar = miktar;
-    l.fiyat = fiyat;
-    l.tutar = miktar * fiyat;
-    l.cari = code;
-    l.unvan = title;
-    l.eleman = employee;
-    l.barkod = QStringLiteral("8690") + QString::number(qHash(islem) % 1000);
-    return l;
-}
+const QString kZeynep = QStringLiteral("ZEYNEP ŞAHİN");
 
 } // namespace
 
@@ -64,7 +43,7 @@ public:
     bool start(const QList<int>& takenSlots)
     {
         QList<QVariantMap> rows;
-        for (int s : takenSlots) rows << taken(s);
+        for (int s : takenSlots) rows << TicketLines::takenSlot(s);
         if (!writeCards(fx.cardFile(), {card(QStringLiteral("M1"), kNazli), card(QStringLiteral("M2"), QStringLiteral("AYŞE YILMAZ")),
                                         card(QStringLiteral("E1"), kGulay, QStringLiteral("Eleman"))})
             || !writeSlots(fx.slotFile(), rows))
@@ -90,15 +69,16 @@ public:
             && Data::refreshRoutine(f->DataCari);
     }
 
-    // The customer and employee chosen as their fields leave them, and the open ticket they show.
-    bool showTicket(const QString& code, const QString& title, const QString& employee)
+    // The customer and employee chosen as their fields leave them, and the open ticket they show
+    // (or every line of theirs today, sent ones too).
+    bool showTicket(const QString& code, const QString& title, const QString& employee, bool openOnly = true)
     {
         if (!f->DataCari->findFirst(QStringLiteral("CariKod=") + Jet::quote(code))) return false;
         f->state.SeciliCari = code;
         f->Text1->setText(title);
         f->Text2->setText(employee);
         f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + f->state.TarihKriter + QStringLiteral(" And Cari=")
-                                        + Jet::quote(code) + QStringLiteral(" And Eleman=") + Jet::quote(employee) + QStringLiteral(" And Yeni=1"));
+                                        + Jet::quote(code) + QStringLiteral(" And Eleman=") + Jet::quote(employee) + (openOnly ? QStringLiteral(" And Yeni=1") : QString()));
         f->DataGecmis->setRecordSource(QStringLiteral("Select * From Salonya Where Cari=") + Jet::quote(code) + QStringLiteral(" Order By Islem ASC"));
         buttonShownAtClear.clear();
         return Data::refreshRoutine(f->DataSalonya) && Data::refreshRoutine(f->DataGecmis);
@@ -128,6 +108,8 @@ class TestCheckout : public QObject
     Q_OBJECT
 
 private slots:
+    // Whatever the ticket source selects, only its open lines go, numbered in its order; the rest stay as they were.
+    // What each slot row holds is the sender suite's business.
     void sendsTicketToFirstFreeSlot_data()
     {
         QTest::addColumn<QList<int>>("takenSlots");
@@ -143,17 +125,19 @@ private slots:
         QFETCH(int, slot);
         Scene s;
         QVERIFY(s.start(takenSlots));
+        Line done = line(QStringLiteral("Önceki Kesim"), 1, 120);
+        done.yeni = 0;
         Line dye = line(QStringLiteral("Boya Kahve"), 250, 120);
         dye.gurup = true;
-        dye.tutar = 300;
         Line yesterday = line(QStringLiteral("Dünkü Fön"), 1, 90);
         yesterday.tarih = QDate::currentDate().addDays(-1);
-        const QList<qint64> ids = TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), line(QStringLiteral("Fön"), 1, 100), dye,
-                                                                      yesterday, line(QStringLiteral("Manikür"), 1, 80, QStringLiteral("M2"), QStringLiteral("AYŞE YILMAZ")),
+        const QList<qint64> ids = TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), done, line(QStringLiteral("Fön")), dye, yesterday,
+                                                                      line(QStringLiteral("Manikür"), 1, 80, QStringLiteral("M2"), QStringLiteral("AYŞE YILMAZ")),
                                                                       line(QStringLiteral("Kaş"), 1, 50, QStringLiteral("M1"), kNazli, QStringLiteral("Derya Ak"))});
-        QCOMPARE(ids.size(), 6);
-        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
-        QCOMPARE(s.f->DataSalonya->recordCount(), 3);
+        QCOMPARE(ids.size(), 7);
+        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay, false));
+        QCOMPARE(s.f->DataSalonya->recordCount(), 4);
+        const QVariantList doneBefore = TicketLines::read(s.ticketFile(), ids[1]);
         Program::GeciciMetin = QStringLiteral("1005");
 
         s.send();
@@ -162,26 +146,14 @@ private slots:
         QList<RegisterSlots::Line> waiting;
         QString error;
         QVERIFY2(RegisterSlots::read(s.fx.slotFile(), &waiting, &error), qPrintable(error));
-        QList<RegisterSlots::Line> sent;
+        QStringList sent;
         for (const auto& l : std::as_const(waiting))
-            if (l.slot == slot) sent << l;
-        QCOMPARE(sent.size(), 3);
+            if (l.slot == slot) sent << QStringLiteral("%1 %2").arg(l.rowSay).arg(l.name);
+        QCOMPARE(sent, (QStringList{QStringLiteral("1 Saç Kesimi"), QStringLiteral("2 Fön"), QStringLiteral("3 Boya Kahve")}));
         QCOMPARE(s.slotRows(), takenSlots.size() + 3);
-        const QStringList names{QStringLiteral("Saç Kesimi"), QStringLiteral("Fön"), QStringLiteral("Boya Kahve")};
-        const QList<double> quantities{1, 1, 0.25}, prices{150, 100, 120}, amounts{150, 100, 30};
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(sent[i].rowSay, i + 1);
-            QCOMPARE(sent[i].name, names[i]);
-            QCOMPARE(sent[i].customer, kNazli);
-            QCOMPARE(sent[i].employee, kGulay);
-            QCOMPARE(sent[i].barcode, TicketLines::read(s.ticketFile(), ids[i]).value(8).toString());
-            QCOMPARE(sent[i].quantity.toDouble(), quantities[i]);
-            QCOMPARE(sent[i].price.toDouble(), prices[i]);
-            QCOMPARE(sent[i].amount.toDouble(), amounts[i]);
-        }
-        QCOMPARE(s.slotRows(QStringLiteral("MusLbl=%1 AND Peron=0").arg(slot)), 3);
-        // Exactly the three lines are closed; the others are open as they were.
-        for (int i = 0; i < 6; ++i) QCOMPARE(TicketLines::read(s.ticketFile(), ids[i]).value(7).toInt(), i < 3 ? 0 : 1);
+        const QList<int> yeni{0, 0, 0, 0, 1, 1, 1};
+        for (int i = 0; i < ids.size(); ++i) QCOMPARE(TicketLines::read(s.ticketFile(), ids[i]).value(7).toInt(), yeni[i]);
+        QCOMPARE(TicketLines::read(s.ticketFile(), ids[1]), doneBefore);
 
         // The customer is cleared from the screen; the employee stays.
         Salonya* f = s.f;
@@ -196,89 +168,30 @@ private slots:
         QVERIFY(f->KasaCmd->isVisible());
     }
 
-    void allSlotsFullChangesNothing()
-    {
-        Scene s;
-        QVERIFY(s.start({1, 2, 3}));
-        QVERIFY(s.addLocalCard(QStringLiteral("Cr-1002"), QStringLiteral("ZEYNEP ŞAHİN"), QStringLiteral("Müşteri")));
-        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150, QStringLiteral("Cr-1002"), QStringLiteral("ZEYNEP ŞAHİN")),
-                                                     line(QStringLiteral("Fön"), 1, 100, QStringLiteral("Cr-1002"), QStringLiteral("ZEYNEP ŞAHİN"))}).size(), 2);
-        QVERIFY(s.showTicket(QStringLiteral("Cr-1002"), QStringLiteral("ZEYNEP ŞAHİN"), kGulay));
-        const QStringList cards = s.accountingCards();
-
-        s.send();
-
-        QCOMPARE(s.messages, QStringList{QStringLiteral("Üç Kasada Dolu...")});
-        QCOMPARE(s.buttonShownAtMessage, QList<bool>{false});
-        QVERIFY(s.f->KasaCmd->isVisible());
-        QCOMPARE(s.openLines(), 2);
-        QCOMPARE(s.slotRows(), 3);
-        QCOMPARE(s.accountingCards(), cards);
-        QCOMPARE(s.f->Text1->text(), QStringLiteral("ZEYNEP ŞAHİN"));
-        QCOMPARE(s.f->DataSalonya->recordCount(), 2);
-        QCOMPARE(s.f->state.Durum, 0.0f);
-    }
-
-    // Whatever the ticket source selects, only its open lines go, numbered in its order; sent lines stay as they were.
-    void onlyOpenLinesOfTheTicketGo()
-    {
-        Scene s;
-        QVERIFY(s.start({1}));
-        Line done = line(QStringLiteral("Önceki Kesim"), 1, 120);
-        done.yeni = 0;
-        const QList<qint64> ids = TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), done, line(QStringLiteral("Fön"), 2, 100)});
-        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
-        // The source as a change of the employee field leaves it: today's lines of the title, open or not.
-        s.f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + s.f->state.TarihKriter
-                                          + QStringLiteral(" And Unvan=") + Jet::quote(kNazli));
-        QVERIFY(Data::refreshRoutine(s.f->DataSalonya));
-        QCOMPARE(s.f->DataSalonya->recordCount(), 3);
-        const QVariantList doneBefore = TicketLines::read(s.ticketFile(), ids[1]);
-
-        s.send();
-
-        QCOMPARE(s.messages, QStringList{});
-        QCOMPARE(column(s.fx.slotFile(), QStringLiteral("Müsteri"), 1, QStringLiteral("Kayit")),
-                 (QVariantList{QStringLiteral("Fön"), QStringLiteral("Saç Kesimi"), QStringLiteral("Fön")}));
-        QCOMPARE(column(s.fx.slotFile(), QStringLiteral("Müsteri"), 9, QStringLiteral("Kayit")), (QVariantList{1, 1, 2}));
-        QCOMPARE(column(s.fx.slotFile(), QStringLiteral("Müsteri"), 7, QStringLiteral("Kayit")).mid(1), (QVariantList{150.0, 200.0}));
-        QCOMPARE(TicketLines::read(s.ticketFile(), ids[1]), doneBefore);
-        QCOMPARE(s.openLines(), 0);
-    }
-
     // Missing cards go to the accounting file with the local code, once; cards on file are left alone.
     void accountingCards_data()
     {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("employee");
-        QTest::addColumn<QStringList>("localCards"); // code|title|group made at the desk
-        QTest::addColumn<QStringList>("added");      // code|title|group expected in the accounting file
-        QTest::newRow("both on file") << "M1" << kNazli << kGulay << QStringList{} << QStringList{};
-        QTest::newRow("new customer") << "Cr-1002" << "ZEYNEP ŞAHİN" << kGulay << QStringList{"Cr-1002|ZEYNEP ŞAHİN|Müşteri"}
-                                      << QStringList{"Cr-1002|ZEYNEP ŞAHİN|Müşteri"};
-        QTest::newRow("new employee gets its own code") << "M1" << kNazli << "Derya Ak" << QStringList{"Cr-1003|Derya Ak|Eleman"}
-                                                        << QStringList{"Cr-1003|Derya Ak|Eleman"};
-        QTest::newRow("title on file only as employee") << "Cr-1004" << "GÜLAY KAYA" << kGulay << QStringList{"Cr-1004|GÜLAY KAYA|Müşteri"}
-                                                        << QStringList{"Cr-1004|GÜLAY KAYA|Müşteri"};
-        QTest::newRow("apostrophe in a new title") << "Cr-1005" << "O'NEIL ŞEN" << kGulay << QStringList{"Cr-1005|O'NEIL ŞEN|Müşteri"}
-                                                   << QStringList{"Cr-1005|O'NEIL ŞEN|Müşteri"};
-        QTest::newRow("employee without a local card") << "M1" << kNazli << "Yeni Eleman" << QStringList{} << QStringList{};
+        QTest::addColumn<QString>("card"); // code|title|group made at the desk and expected in the accounting file
+        QTest::newRow("both on file") << "M1" << kNazli << kGulay << QString();
+        QTest::newRow("new employee gets its own code") << "M1" << kNazli << "Derya Ak" << "Cr-1003|Derya Ak|Eleman";
+        QTest::newRow("title on file only as employee") << "Cr-1004" << "GÜLAY KAYA" << kGulay << "Cr-1004|GÜLAY KAYA|Müşteri";
+        QTest::newRow("apostrophe in a new title") << "Cr-1005" << "O'NEIL ŞEN" << kGulay << "Cr-1005|O'NEIL ŞEN|Müşteri";
+        QTest::newRow("employee without a local card") << "M1" << kNazli << "Yeni Eleman" << QString();
     }
     void accountingCards()
     {
         QFETCH(QString, code);
         QFETCH(QString, title);
         QFETCH(QString, employee);
-        QFETCH(QStringList, localCards);
-        QFETCH(QStringList, added);
+        QFETCH(QString, card);
         Scene s;
         QVERIFY(s.start({}));
-        for (const QString& c : localCards) {
-            const QStringList p = c.split(u'|');
-            QVERIFY(s.addLocalCard(p[0], p[1], p[2]));
-        }
-        const QStringList before = s.accountingCards();
+        const QStringList p = card.split(u'|');
+        if (!card.isEmpty()) QVERIFY(s.addLocalCard(p[0], p[1], p[2]));
+        const QStringList expected = s.accountingCards() + (card.isEmpty() ? QStringList{} : QStringList{card});
         for (int visit = 1; visit <= 2; ++visit) {
             QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150, code, title, employee)}).size(), 1);
             QVERIFY(s.showTicket(code, title, employee));
@@ -287,18 +200,21 @@ private slots:
             QCOMPARE(s.openLines(), 0);
             QCOMPARE(s.slotRows(QStringLiteral("MusLbl=%1").arg(visit)), 1);
             // The second visit finds the cards the first one added.
-            QCOMPARE(s.accountingCards(), before + added);
+            QCOMPARE(s.accountingCards(), expected);
         }
     }
 
-    // A failed send says what failed, keeps the ticket open on the screen, and it goes once the cause is gone.
+    // A send that cannot go says why (or nothing, before start-up finished), changes nothing, keeps the
+    // ticket open on the screen, and it goes once the cause is gone.
     void failureKeepsTicketOpen_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("message"); // start of it; %S the slot file
-        QTest::newRow("slot file missing") << "missing" << "Kasa dosyası bulunamadı: %S";
-        QTest::newRow("slot file locked") << "locked" << "Kasa dosyası kilitli, biraz sonra tekrar deneyin.";
-        QTest::newRow("accounting card file missing") << "cards" << "Muhasebe cari dosyası açılamadı: ";
+        QTest::addColumn<QString>("message"); // %S the slot file; a trailing * only its start
+        QTest::newRow("all slots full") << "full" << "Üç Kasada Dolu...";
+        QTest::newRow("slot file missing") << "missing" << "Kasa dosyası bulunamadı: %S*";
+        QTest::newRow("slot file locked") << "locked" << "Kasa dosyası kilitli, biraz sonra tekrar deneyin.*";
+        QTest::newRow("accounting card file missing") << "cards" << "Muhasebe cari dosyası açılamadı: *";
+        QTest::newRow("start-up not finished") << "notready" << "";
     }
     void failureKeepsTicketOpen()
     {
@@ -307,12 +223,19 @@ private slots:
         Scene s;
         QVERIFY(s.start({1}));
         const QString slotFile = s.fx.slotFile();
-        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), line(QStringLiteral("Fön"), 1, 100),
-                                                     line(QStringLiteral("Kaş"), 1, 50)}).size(), 3);
-        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
+        QVERIFY(s.addLocalCard(QStringLiteral("Cr-1002"), kZeynep, QStringLiteral("Müşteri")));
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150, QStringLiteral("Cr-1002"), kZeynep),
+                                                     line(QStringLiteral("Fön"), 1, 100, QStringLiteral("Cr-1002"), kZeynep),
+                                                     line(QStringLiteral("Kaş"), 1, 50, QStringLiteral("Cr-1002"), kZeynep)}).size(), 3);
+        QVERIFY(s.showTicket(QStringLiteral("Cr-1002"), kZeynep, kGulay));
+        const QStringList cards = s.accountingCards();
         sqlite3* other = nullptr;
         std::function<void()> undo;
-        if (kind == u"missing") {
+        if (kind == u"full") {
+            QVERIFY(exec(slotFile, QStringLiteral("INSERT INTO \"Müsteri\" (Qx01_urun, MusLbl, \"Müsteri\", RowSay, Peron)"
+                                                  " VALUES ('Fön', 2, 'ESKİ', 1, 0), ('Fön', 3, 'ESKİ', 1, 0)")));
+            undo = [&] { QVERIFY(exec(slotFile, QStringLiteral("DELETE FROM \"Müsteri\" WHERE MusLbl>1"))); };
+        } else if (kind == u"missing") {
             QVERIFY(QFile::rename(slotFile, slotFile + QStringLiteral(".yedek")));
             undo = [&] { QVERIFY(QFile::rename(slotFile + QStringLiteral(".yedek"), slotFile)); };
         } else if (kind == u"locked") {
@@ -322,21 +245,30 @@ private slots:
         } else if (kind == u"cards") {
             QVERIFY(QFile::rename(s.fx.cardFile(), s.fx.cardFile() + QStringLiteral(".yedek")));
             undo = [&] { QVERIFY(QFile::rename(s.fx.cardFile() + QStringLiteral(".yedek"), s.fx.cardFile())); };
+        } else if (kind == u"notready") {
+            s.f->DBGridMus->hide();
+            undo = [&] { s.f->DBGridMus->show(); };
         }
 
         s.send();
 
-        QCOMPARE(s.messages.size(), 1);
-        QVERIFY2(s.messages[0].startsWith(message.replace(QStringLiteral("%S"), QDir::toNativeSeparators(slotFile))), qPrintable(s.messages[0]));
-        QCOMPARE(s.buttonShownAtMessage, QList<bool>{false});
+        message.replace(QStringLiteral("%S"), QDir::toNativeSeparators(slotFile));
+        if (message.isEmpty()) {
+            QCOMPARE(s.messages, QStringList{});
+        } else {
+            QCOMPARE(s.messages.size(), 1);
+            QVERIFY2(message.endsWith(u'*') ? s.messages[0].startsWith(message.chopped(1)) : s.messages[0] == message, qPrintable(s.messages[0]));
+            QCOMPARE(s.buttonShownAtMessage, QList<bool>{false});
+        }
         Salonya* f = s.f;
         QVERIFY(f->KasaCmd->isVisible());
         QCOMPARE(f->state.Durum, 0.0f);
-        QCOMPARE(f->Text1->text(), kNazli);
+        QCOMPARE(f->Text1->text(), kZeynep);
         QCOMPARE(f->DataSalonya->recordCount(), 3);
         undo();
         QCOMPARE(s.openLines(), 3);
         QCOMPARE(s.slotRows(), 1);
+        QCOMPARE(s.accountingCards(), cards);
 
         s.messages.clear();
         s.send();
@@ -344,21 +276,7 @@ private slots:
         QCOMPARE(s.openLines(), 0);
         QCOMPARE(s.slotRows(QStringLiteral("MusLbl=2")), 3);
         QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
-    }
-
-    void nothingBeforeStartupFinished()
-    {
-        Scene s;
-        QVERIFY(s.start({}));
-        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150)}).size(), 1);
-        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
-        s.f->DBGridMus->hide();
-        s.send();
-        QCOMPARE(s.messages, QStringList{});
-        QCOMPARE(s.openLines(), 1);
-        QCOMPARE(s.slotRows(), 0);
-        QCOMPARE(s.f->Text1->text(), kNazli);
-        QVERIFY(s.f->KasaCmd->isVisible());
+        QCOMPARE(s.accountingCards(), cards + QStringList{QStringLiteral("Cr-1002|ZEYNEP ŞAHİN|Müşteri")});
     }
 };
 

@@ -49,9 +49,10 @@ private slots:
                                                      row(3, 1, QStringLiteral("Fön"), 1, 100, QStringLiteral("AYŞE YILMAZ"))}));
     }
 
-    void listShowsSlotsLinesAndTotals()
+    // The list, then paying slot 2 (twice) and slot 3 through the prefix that names the file's folder.
+    void listThenPay()
     {
-        const Run r = kasa({QStringLiteral("--file"), m_file, QStringLiteral("list")});
+        Run r = kasa({QStringLiteral("--file"), m_file, QStringLiteral("list")});
         QCOMPARE(r.code, 0);
         const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.value(1), QStringLiteral("Kasa 1: boş"));
@@ -60,18 +61,15 @@ private slots:
         QVERIFY2(lines.value(4).contains(QStringLiteral("0,25 x")) && lines.value(4).contains(QStringLiteral("30,00")), qPrintable(r.out));
         QCOMPARE(lines.value(5), QStringLiteral("Kasa 3: AYŞE YILMAZ — 1 satır, toplam 100,00"));
         QCOMPARE(lines.last(), QStringLiteral("Bekleyen toplam: 280,00"));
-    }
 
-    void payEmptiesOnlyThatSlot()
-    {
-        Run r = kasa({QStringLiteral("--file"), m_file, QStringLiteral("pay"), QStringLiteral("2")});
+        const QStringList pay2{QStringLiteral("--file"), m_file, QStringLiteral("pay"), QStringLiteral("2")};
+        r = kasa(pay2);
         QCOMPARE(r.code, 0);
         QCOMPARE(r.out.trimmed(), QStringLiteral("Kasa 2 ödendi: 2 satır kaldırıldı."));
         QCOMPARE(AccountingFiles::column(m_file, QStringLiteral("Müsteri"), 2), QVariantList{3});
-        r = kasa({QStringLiteral("--file"), m_file, QStringLiteral("pay"), QStringLiteral("2")});
+        r = kasa(pay2);
         QCOMPARE(r.code, 0);
         QCOMPARE(r.out.trimmed(), QStringLiteral("Kasa 2 zaten boştu."));
-        // The prefix names the slot file in its folder.
         r = kasa({QStringLiteral("--prefix"), m_dir.path() + QStringLiteral("/DefteryaData/01"), QStringLiteral("pay"), QStringLiteral("3")});
         QCOMPARE(r.code, 0);
         QCOMPARE(AccountingFiles::count(m_file, QStringLiteral("SELECT count(*) FROM \"Müsteri\"")), 0);

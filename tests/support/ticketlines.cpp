@@ -65,15 +65,25 @@ QVariantList read(const QString& salonyaFile, qint64 rowid)
     return out;
 }
 
-double number(const QString& file, const QString& sql)
+Line line(const QString& islem, double miktar, double fiyat, const QString& cari, const QString& unvan, const QString& eleman)
 {
-    Conn c(file, false);
-    sqlite3_stmt* st = nullptr;
-    double n = -1;
-    if (c.db && sqlite3_prepare_v2(c.db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        n = sqlite3_column_double(st, 0);
-    sqlite3_finalize(st);
-    return n;
+    Line l;
+    l.islem = islem;
+    l.miktar = miktar;
+    l.fiyat = fiyat;
+    l.tutar = miktar * fiyat;
+    l.cari = cari;
+    l.unvan = unvan;
+    l.eleman = eleman;
+    l.barkod = QStringLiteral("869") + islem.right(3);
+    return l;
+}
+
+QVariantMap takenSlot(int slot)
+{
+    return {{QStringLiteral("Qx01_urun"), QStringLiteral("Fön")}, {QStringLiteral("MusLbl"), slot},
+            {QStringLiteral("Müsteri"), QStringLiteral("ESKİ MÜŞTERİ %1").arg(slot)}, {QStringLiteral("RowSay"), 1},
+            {QStringLiteral("Peron"), 0}};
 }
 
 } // namespace TicketLines

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QVariantList>
+#include <QVariantMap>
 
 namespace TicketLines {
 
@@ -27,7 +28,11 @@ struct Line {
 QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines, QString* error = nullptr);
 // Every field of one line by position (empty when it is not there).
 QVariantList read(const QString& salonyaFile, qint64 rowid);
-// A single number from a query on the file, -1 on error.
-double number(const QString& file, const QString& sql);
+
+// A line of NAZLI D'ANGELO (M1) by Gülay Kaya; its barcode "869" and the last three letters of the name.
+Line line(const QString& islem, double miktar = 1, double fiyat = 100, const QString& cari = QStringLiteral("M1"),
+          const QString& unvan = QStringLiteral("NAZLI D'ANGELO"), const QString& eleman = QStringLiteral("Gülay Kaya"));
+// A slot file row that keeps a slot taken by an earlier customer ("ESKİ MÜŞTERİ <slot>").
+QVariantMap takenSlot(int slot);
 
 } // namespace TicketLines
