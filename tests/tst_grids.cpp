@@ -7,7 +7,6 @@
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
-#include "data/schema.h"
 #include "ui/datagrid.h"
 #include "ui/look.h"
 #include "ui/textbox.h"
@@ -19,49 +18,46 @@
 #include <QTest>
 
 using namespace AccountingFiles;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kZeynep = QStringLiteral("ZEYNEP KAYA");
-const QString kCan = QStringLiteral("CAN D'ORO");
-const QString kGulay = QStringLiteral("Gülay Kaya");
-const QString kAli = QStringLiteral("Ali D'Nur");
+const QString kZeynep = u"ZEYNEP KAYA"_s;
+const QString kCan = u"CAN D'ORO"_s;
+const QString kGulay = u"Gülay Kaya"_s;
+const QString kAli = u"Ali D'Nur"_s;
 
 struct Desk {
     SalonFixture fx;
     Salonya* f = nullptr;
 
-    QString salonFile() const { return fx.ownFile(QStringLiteral("Salonya.Mdb")); }
+    QString salonFile() const { return fx.ownFile(u"Salonya.Mdb"_s); }
     bool addLine(const QString& name, double quantity, double price, const QString& code, const QString& title,
-                 const QString& employee, int yeni = 1, const QDate& day = QDate::currentDate())
+                 const QString& employee, int yeni = 1, int daysAgo = 0)
     {
-        QString error;
-        if (!Schema::ensureOwnDatabases(fx.programDir(), &error)) return false;
-        return exec(salonFile(), QStringLiteral("INSERT INTO Salonya (Islem,Miktar,Fiyat,Cari,Tarih,Eleman,Yeni,Unvan,Tutar) "
-                                                "VALUES (%1,%2,%3,%4,'%5',%6,%7,%8,%2*%3)")
-                                     .arg(Jet::quote(name))
-                                     .arg(quantity)
-                                     .arg(price)
-                                     .arg(Jet::quote(code), day.toString(Qt::ISODate), Jet::quote(employee))
-                                     .arg(yeni)
-                                     .arg(Jet::quote(title)));
+        return fx.execOwn(u"Salonya.Mdb"_s, u"INSERT INTO Salonya (Islem,Miktar,Fiyat,Cari,Tarih,Eleman,Yeni,Unvan,Tutar) "
+                                              "VALUES (%1,%2,%3,%4,'%5',%6,%7,%8,%2*%3)"_s.arg(Jet::quote(name)).arg(quantity).arg(price)
+                                                  .arg(Jet::quote(code), QDate::currentDate().addDays(-daysAgo).toString(Qt::ISODate),
+                                                       Jet::quote(employee)).arg(yeni).arg(Jet::quote(title)));
     }
     // Two customers of the same title, one other, two employees, and lines of today and before.
     bool open()
     {
-        const bool ok = writeCards(fx.cardFile(), {card(QStringLiteral("M3"), kZeynep), card(QStringLiteral("M4"), kZeynep),
-                                                   card(QStringLiteral("M5"), kCan),
-                                                   card(QStringLiteral("E1"), kGulay, QStringLiteral("Eleman")),
-                                                   card(QStringLiteral("E2"), kAli, QStringLiteral("Eleman"))})
-            && writeStock(fx.stockFile(), {stock(QStringLiteral("S1"), QStringLiteral("Fön"), QString(), 150)})
-            && addLine(QStringLiteral("Saç Kesim"), 1, 1250, QStringLiteral("M5"), kCan, kGulay)
-            && addLine(QStringLiteral("Fön"), 1, 150, QStringLiteral("M3"), kZeynep, kAli)
-            && addLine(QStringLiteral("Boya 7.0"), 2.5, 120, QStringLiteral("M4"), kZeynep, kGulay)
-            && addLine(QStringLiteral("Manikür"), 1, 200, QStringLiteral("M4"), kZeynep, kGulay, 0) // sent today
-            && addLine(QStringLiteral("Fön"), 1, 140, QStringLiteral("M3"), kZeynep, kAli, 1, QDate::currentDate().addDays(-1));
-        if (!ok) return false;
-        f = fx.start();
-        return f;
+        const bool ok = writeCards(fx.cardFile(), {card(u"M3"_s, kZeynep), card(u"M4"_s, kZeynep), card(u"M5"_s, kCan),
+                                                   card(u"E1"_s, kGulay, u"Eleman"_s), card(u"E2"_s, kAli, u"Eleman"_s)})
+            && writeStock(fx.stockFile(), {stock(u"S1"_s, u"Fön"_s, QString(), 150)})
+            && addLine(u"Saç Kesim"_s, 1, 1250, u"M5"_s, kCan, kGulay) && addLine(u"Fön"_s, 1, 150, u"M3"_s, kZeynep, kAli)
+            && addLine(u"Boya 7.0"_s, 2.5, 120, u"M4"_s, kZeynep, kGulay)
+            && addLine(u"Manikür"_s, 1, 200, u"M4"_s, kZeynep, kGulay, 0)   // sent today
+            && addLine(u"Fön"_s, 1, 140, u"M3"_s, kZeynep, kAli, 1, 1);      // yesterday
+        return ok && (f = fx.start());
+    }
+    // The grid over the four open lines by price, standing on its first row.
+    DataGrid* showOpenLines(bool openTickets)
+    {
+        DataGrid* grid = openTickets ? f->DBGridMus : f->DBGridIslem;
+        grid->dataSource()->setRecordSource(u"Select * From Salonya Where Yeni=1 Order By Fiyat ASC"_s);
+        return Data::refreshRoutine(grid->dataSource()) ? grid : nullptr;
     }
     int rowOf(DataGrid* g, int column, const QString& text) const
     {
@@ -85,7 +81,7 @@ class TestGrids : public QObject
     Q_OBJECT
 
 private slots:
-    void designedColumnsAndTurkishNumbers()
+    void designedColumnsTurkishNumbersAndTouch()
     {
         Desk d;
         QVERIFY(d.open());
@@ -94,32 +90,44 @@ private slots:
             for (int i = 0; i < g->model()->columnCount(); ++i) c << g->model()->headerData(i, Qt::Horizontal).toString();
             return c;
         };
-        QCOMPARE(captions(d.f->DBGridIslem), (QStringList{QStringLiteral("İşlem"), QStringLiteral("Ad/Gr"), QStringLiteral("Fiyat")}));
+        QCOMPARE(captions(d.f->DBGridIslem), (QStringList{u"İşlem"_s, u"Ad/Gr"_s, u"Fiyat"_s}));
         QCOMPARE(captions(d.f->DBGridMus),
-                 (QStringList{QStringLiteral("Müşteri"), QStringLiteral("Eleman"), QStringLiteral("İşlem"), QStringLiteral("Fiyat")}));
+                 (QStringList{u"Müşteri"_s, u"Eleman"_s, u"İşlem"_s, u"Fiyat"_s}));
         // The open lines of today only.
         DataGrid* mus = d.f->DBGridMus;
         QCOMPARE(mus->model()->rowCount(), 3);
         const int can = d.rowOf(mus, 0, kCan);
         QVERIFY(can >= 0);
-        QCOMPARE(mus->tableModel()->text(can, 3), QStringLiteral("1.250,00"));
-        QCOMPARE(mus->tableModel()->text(can, 2), QStringLiteral("Saç Kesim"));
+        QCOMPARE(mus->tableModel()->text(can, 3), u"1.250,00"_s);
+        QCOMPARE(mus->tableModel()->text(can, 2), u"Saç Kesim"_s);
         QCOMPARE(mus->tableModel()->text(can, 1), kGulay);
         // The ticket grid: quantity as a general number, price with two decimals.
-        d.f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where Cari='M4'"));
+        d.f->DataSalonya->setRecordSource(u"Select * From Salonya Where Cari='M4'"_s);
         QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
         DataGrid* islem = d.f->DBGridIslem;
-        const int dye = d.rowOf(islem, 0, QStringLiteral("Boya 7.0"));
+        const int dye = d.rowOf(islem, 0, u"Boya 7.0"_s);
         QVERIFY(dye >= 0);
-        QCOMPARE(islem->tableModel()->text(dye, 1), QStringLiteral("2,5"));
-        QCOMPARE(islem->tableModel()->text(dye, 2), QStringLiteral("120,00"));
+        QCOMPARE(islem->tableModel()->text(dye, 1), u"2,5"_s);
+        QCOMPARE(islem->tableModel()->text(dye, 2), u"120,00"_s);
         QCOMPARE(islem->model()->data(islem->model()->index(dye, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
                  Qt::AlignRight);
         // A line without a price shows the column's default.
-        QVERIFY(exec(d.salonFile(), QStringLiteral("UPDATE Salonya SET Fiyat=NULL WHERE Islem='Manikür'")));
+        QVERIFY(exec(d.salonFile(), u"UPDATE Salonya SET Fiyat=NULL WHERE Islem='Manikür'"_s));
         QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
-        QCOMPARE(islem->tableModel()->text(d.rowOf(islem, 0, QStringLiteral("Manikür")), 2), QStringLiteral("0,00"));
-        QCOMPARE(islem->tableModel()->text(d.rowOf(islem, 0, QStringLiteral("Manikür")), 1), QStringLiteral("1"));
+        QCOMPARE(islem->tableModel()->text(d.rowOf(islem, 0, u"Manikür"_s), 2), u"0,00"_s);
+        QCOMPARE(islem->tableModel()->text(d.rowOf(islem, 0, u"Manikür"_s), 1), u"1"_s);
+        // A touch on the ticket grid closes the lists.
+        d.f->DBListe2->show();
+        d.f->KlvTxt->setFocus();
+        QVERIFY(SalonFixture::touchCell(islem, 0, 0));
+        QVERIFY(!d.f->DBListe2->isVisible());
+        // The key left lit under the pointer goes back to its idle colour when the pointer moves on.
+        TouchKey* key = d.f->key(5);
+        d.f->state.SonTus = 5;
+        Look::setBackColor(key, Look::Yellow);
+        QTest::mouseMove(islem->viewport(), QPoint(20, 20));
+        QTest::mouseMove(islem->viewport(), QPoint(30, 40));
+        QCOMPARE(Look::backColor(key), Look::Cyan);
     }
 
     void markerAndTargetOnFocus_data()
@@ -139,7 +147,7 @@ private slots:
         QVERIFY(d.open());
         DataGrid* grid = openTickets ? d.f->DBGridMus : d.f->DBGridIslem;
         DataSource* ds = grid->dataSource();
-        ds->setRecordSource(withRows ? QStringLiteral("Select * From Salonya Where Yeni=1") : QStringLiteral("Select * From Salonya Where Yeni=7"));
+        ds->setRecordSource(withRows ? u"Select * From Salonya Where Yeni=1"_s : u"Select * From Salonya Where Yeni=7"_s);
         QVERIFY(Data::refreshRoutine(ds));
         QCOMPARE(ds->recordCount() > 0, withRows);
         grid->setFocus();
@@ -161,7 +169,7 @@ private slots:
         QVERIFY(d.fx.tapListEntry(d.f->DBListe2, kAli));
         const QString canCode = d.f->DataCari->field(0).toString();
         DataGrid* mus = d.f->DBGridMus;
-        const int row = d.rowOf(mus, 2, QStringLiteral("Boya 7.0")); // Zeynep (M4) with Gülay
+        const int row = d.rowOf(mus, 2, u"Boya 7.0"_s); // Zeynep (M4) with Gülay
         QVERIFY(row >= 0);
         float durumDuringWrite = -1;
         auto spy = QObject::connect(d.f->Text1, &QLineEdit::textChanged, d.f, [&] { durumDuringWrite = d.f->state.Durum; });
@@ -175,40 +183,62 @@ private slots:
         QCOMPARE(d.f->Text2->text(), kGulay);
         QCOMPARE(d.f->DataEleman->field(0).toString(), kGulay);
         QCOMPARE(d.f->DataSalonya->recordSource(),
-                 QStringLiteral("Select * From Salonya Where ") + d.f->state.TarihKriter + QStringLiteral(" And Unvan='ZEYNEP KAYA'"));
+                 u"Select * From Salonya Where "_s + d.f->state.TarihKriter + u" And Unvan='ZEYNEP KAYA'"_s);
         // Both customers of that title, every employee, sent lines too; yesterday's line not.
         QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0),
-                 (QStringList{QStringLiteral("Boya 7.0"), QStringLiteral("Fön"), QStringLiteral("Manikür")}));
+                 (QStringList{u"Boya 7.0"_s, u"Fön"_s, u"Manikür"_s}));
         // The customer card does not follow the title.
         QCOMPARE(d.f->DataCari->field(0).toString(), canCode);
 
         // A title with an apostrophe works the same way.
         QVERIFY(SalonFixture::touchCell(mus, d.rowOf(mus, 0, kCan), 0));
         QCOMPARE(d.f->Text1->text(), kCan);
-        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), QStringList{QStringLiteral("Saç Kesim")});
+        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), QStringList{u"Saç Kesim"_s});
         QVERIFY(d.fx.messages.isEmpty());
     }
 
-    void currentRowAndRecordFollowEachOther_data()
+    void gridsFollowTheRecordAndRefuseEveryChange_data()
     {
         QTest::addColumn<bool>("openTickets");
-        QTest::newRow("DBGridIslem") << false;
-        QTest::newRow("DBGridMüs") << true;
+        QTest::addColumn<int>("key"); // 0: double-click
+        for (bool open : {false, true})
+            for (int key : {int(Qt::Key_Delete), int(Qt::Key_Backspace), int(Qt::Key_Insert), int(Qt::Key_F2), int(Qt::Key_S),
+                            int(Qt::Key_Return), 0})
+                QTest::addRow("%s key %x", open ? "DBGridMüs" : "DBGridIslem", key) << open << key;
     }
-    void currentRowAndRecordFollowEachOther()
+    void gridsFollowTheRecordAndRefuseEveryChange()
     {
         QFETCH(bool, openTickets);
+        QFETCH(int, key);
         Desk d;
         QVERIFY(d.open());
-        DataGrid* grid = openTickets ? d.f->DBGridMus : d.f->DBGridIslem;
+        DataGrid* grid = d.showOpenLines(openTickets);
+        QVERIFY(grid);
         DataSource* ds = grid->dataSource();
-        ds->setRecordSource(QStringLiteral("Select * From Salonya Where Yeni=1 Order By Fiyat ASC"));
-        QVERIFY(Data::refreshRoutine(ds));
+        QVERIFY(ds->moveTo(1));
+        grid->setFocus();
+        const auto before = rows(d.salonFile(), u"SELECT * FROM Salonya ORDER BY rowid"_s);
+        const QString textBefore = d.f->Text1->text();
+        const QModelIndex cell = grid->model()->index(1, 0);
+        if (key == 0) {
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualRect(cell).center());
+        } else {
+            if (key != Qt::Key_S) QTest::keyClick(grid, Qt::Key(key));
+            QTest::keyClicks(grid, openTickets ? u"CAN"_s : u"Boya"_s); // a search would move the row
+        }
+        QVERIFY(!grid->findChild<QLineEdit*>()); // no cell editor was opened
+        QVERIFY(!grid->indexWidget(cell));
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QCOMPARE(ds->position(), 1);
         QCOMPARE(ds->recordCount(), 4);
-        QCOMPARE(grid->currentIndex().row(), 0);
+        QCOMPARE(ds->editMode(), DataSource::EditMode::None);
+        QCOMPARE(rows(d.salonFile(), u"SELECT * FROM Salonya ORDER BY rowid"_s), before);
+        QCOMPARE(grid->model()->flags(cell) & Qt::ItemIsEditable, Qt::ItemFlags());
+        if (key != 0) QCOMPARE(d.f->Text1->text(), textBefore); // no row change happened either
+        // Current row and current record follow each other both ways.
         QVERIFY(ds->moveTo(2));
         QCOMPARE(grid->currentIndex().row(), 2);
-        QVERIFY(ds->findFirst(QStringLiteral("Fiyat=1250")));
+        QVERIFY(ds->findFirst(u"Fiyat=1250"_s));
         QCOMPARE(grid->currentIndex().row(), 3);
         QVERIFY(SalonFixture::touchCell(grid, 1, 0));
         // On the open tickets the touch also re-points DataSalonya; the grid's own source stays put.
@@ -220,71 +250,6 @@ private slots:
         QCOMPARE(grid->currentIndex().row(), 0);
     }
 
-    void gridsRefuseEveryChange_data()
-    {
-        QTest::addColumn<bool>("openTickets");
-        QTest::addColumn<int>("key"); // 0: double-click
-        for (bool open : {false, true}) {
-            const char* g = open ? "DBGridMüs" : "DBGridIslem";
-            QTest::addRow("%s Delete", g) << open << int(Qt::Key_Delete);
-            QTest::addRow("%s Backspace", g) << open << int(Qt::Key_Backspace);
-            QTest::addRow("%s Insert", g) << open << int(Qt::Key_Insert);
-            QTest::addRow("%s F2", g) << open << int(Qt::Key_F2);
-            QTest::addRow("%s letter", g) << open << int(Qt::Key_S);
-            QTest::addRow("%s Enter", g) << open << int(Qt::Key_Return);
-            QTest::addRow("%s double-click", g) << open << 0;
-        }
-    }
-    void gridsRefuseEveryChange()
-    {
-        QFETCH(bool, openTickets);
-        QFETCH(int, key);
-        Desk d;
-        QVERIFY(d.open());
-        DataGrid* grid = openTickets ? d.f->DBGridMus : d.f->DBGridIslem;
-        DataSource* ds = grid->dataSource();
-        ds->setRecordSource(QStringLiteral("Select * From Salonya Where Yeni=1 Order By Fiyat ASC"));
-        QVERIFY(Data::refreshRoutine(ds));
-        QVERIFY(ds->moveTo(1));
-        grid->setFocus();
-        const auto before = rows(d.salonFile(), QStringLiteral("SELECT * FROM Salonya ORDER BY rowid"));
-        const QString textBefore = d.f->Text1->text();
-        const QModelIndex cell = grid->model()->index(1, 0);
-        if (key == 0) {
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualRect(cell).center());
-        } else {
-            if (key != Qt::Key_S) QTest::keyClick(grid, Qt::Key(key));
-            QTest::keyClicks(grid, openTickets ? QStringLiteral("CAN") : QStringLiteral("Boya")); // a search would move the row
-        }
-        QVERIFY(!grid->findChild<QLineEdit*>()); // no cell editor was opened
-        QVERIFY(!grid->indexWidget(cell));
-        QCOMPARE(grid->currentIndex().row(), 1);
-        QCOMPARE(ds->position(), 1);
-        QCOMPARE(ds->recordCount(), 4);
-        QCOMPARE(ds->editMode(), DataSource::EditMode::None);
-        QCOMPARE(rows(d.salonFile(), QStringLiteral("SELECT * FROM Salonya ORDER BY rowid")), before);
-        QCOMPARE(grid->model()->flags(cell) & Qt::ItemIsEditable, Qt::ItemFlags());
-        if (key != 0) QCOMPARE(d.f->Text1->text(), textBefore); // no row change happened either
-    }
-
-    void ticketGridTouchClosesTheLists()
-    {
-        Desk d;
-        QVERIFY(d.open());
-        d.f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where Yeni=1"));
-        QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
-        d.f->DBListe2->show();
-        d.f->KlvTxt->setFocus();
-        QVERIFY(SalonFixture::touchCell(d.f->DBGridIslem, 0, 0));
-        QVERIFY(!d.f->DBListe2->isVisible());
-        // The key left lit under the pointer goes back to its idle colour when the pointer moves on.
-        TouchKey* key = d.f->key(5);
-        d.f->state.SonTus = 5;
-        Look::setBackColor(key, Look::Yellow);
-        QTest::mouseMove(d.f->DBGridIslem->viewport(), QPoint(20, 20));
-        QTest::mouseMove(d.f->DBGridIslem->viewport(), QPoint(30, 40));
-        QCOMPARE(Look::backColor(key), Look::Cyan);
-    }
 };
 
 QTEST_MAIN(TestGrids)

@@ -2,14 +2,11 @@
 // lines, "SİL" in each context, the function buttons, and saves that fail.
 #include "salonfixture.h"
 
-#include "app/hostpaths.h"
 #include "app/salonya.h"
 #include "app/settings.h"
-#include "app/startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
-#include "data/schema.h"
 #include "ticket/servicepanel.h"
 #include "ui/datagrid.h"
 #include "ui/look.h"
@@ -28,13 +25,14 @@
 #include <sqlite3.h>
 
 using namespace AccountingFiles;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kAyse = QStringLiteral("AYŞE YILMAZ");
-const QString kNazli = QStringLiteral("NAZLI D'ANGELO");
-const QString kGulay = QStringLiteral("Gülay Kaya");
-const QString kAli = QStringLiteral("Ali D'Nur");
+const QString kAyse = u"AYŞE YILMAZ"_s;
+const QString kNazli = u"NAZLI D'ANGELO"_s;
+const QString kGulay = u"Gülay Kaya"_s;
+const QString kAli = u"Ali D'Nur"_s;
 
 enum { Boya = 0, Fon = 1, SacKesim = 2, Bakim = 3, Empty = 5, Stoklar = 27, UrunIsle = 28, Sil = 29, Kamera = 30,
        ResimCek = 31, Exit = 32 };
@@ -46,19 +44,15 @@ struct Desk {
 
     bool open(const QString& buttonColour = QString())
     {
-        if (!writeStock(fx.stockFile(), {stock(QStringLiteral("S1"), QStringLiteral("Fön"), QStringLiteral("8690001"), 150),
-                                         stock(QStringLiteral("S2"), QStringLiteral("Saç Kesim"), QStringLiteral("8690002"), 300),
-                                         stock(QStringLiteral("S3"), QStringLiteral("Kadın'a Bakım"), QStringLiteral("8690003"), 33.3333),
-                                         stock(QStringLiteral("D1"), QStringLiteral("Boya 7.0 Kumral"), QStringLiteral("8690900"), 120,
-                                               QStringLiteral("Boya"))})
-            || !writeCards(fx.cardFile(), {card(QStringLiteral("M1"), kAyse), card(QStringLiteral("M2"), kNazli),
-                                           card(QStringLiteral("E1"), kGulay, QStringLiteral("Eleman")),
-                                           card(QStringLiteral("E2"), kAli, QStringLiteral("Eleman"))}))
+        if (!writeStock(fx.stockFile(), {stock(u"S1"_s, u"Fön"_s, u"8690001"_s, 150), stock(u"S2"_s, u"Saç Kesim"_s, u"8690002"_s, 300),
+                                         stock(u"S3"_s, u"Kadın'a Bakım"_s, u"8690003"_s, 33.3333),
+                                         stock(u"D1"_s, u"Boya 7.0 Kumral"_s, u"8690900"_s, 120, u"Boya"_s)})
+            || !writeCards(fx.cardFile(), {card(u"M1"_s, kAyse), card(u"M2"_s, kNazli), card(u"E1"_s, kGulay, u"Eleman"_s),
+                                           card(u"E2"_s, kAli, u"Eleman"_s)}))
             return false;
-        Settings::save(QStringLiteral("Buton1"), QStringLiteral("Fön"));
-        Settings::save(QStringLiteral("Buton2"), QStringLiteral("Saç Kesim"));
-        Settings::save(QStringLiteral("Buton3"), QStringLiteral("Kadın'a Bakım"));
-        if (!buttonColour.isEmpty()) Settings::save(QStringLiteral("ZeminRenk"), buttonColour);
+        const QStringList names{u"Fön"_s, u"Saç Kesim"_s, u"Kadın'a Bakım"_s};
+        for (int i = 0; i < names.size(); ++i) Settings::save(u"Buton%1"_s.arg(i + 1), names[i]);
+        if (!buttonColour.isEmpty()) Settings::save(u"ZeminRenk"_s, buttonColour);
         f = fx.start();
         return f;
     }
@@ -79,22 +73,28 @@ struct Desk {
         return true;
     }
     void touch(int index, Qt::KeyboardModifiers mods = Qt::NoModifier) { SalonFixture::touch(f->Command1[index], mods); }
-    QString salonFile() const { return fx.ownFile(QStringLiteral("Salonya.Mdb")); }
-    QList<QVariantMap> lines() const { return rows(salonFile(), QStringLiteral("SELECT * FROM Salonya ORDER BY rowid")); }
+    QString salonFile() const { return fx.ownFile(u"Salonya.Mdb"_s); }
+    QList<QVariantMap> lines() const { return rows(salonFile(), u"SELECT * FROM Salonya ORDER BY rowid"_s); }
     quint32 colour(int index) const { return Look::backColor(f->Command1[index]); }
     quint32 normal() const { return colour(Exit); }
     // A line as another terminal or an earlier visit left it.
-    bool addLine(const QString& name, const QString& code, const QString& title, const QString& employee, int yeni,
-                 const QDate& day = QDate::currentDate())
+    bool addLine(const QString& name, int yeni)
     {
-        QString error;
-        if (!Schema::ensureOwnDatabases(fx.programDir(), &error)) return false;
-        return exec(salonFile(), QStringLiteral("INSERT INTO Salonya (Islem,Miktar,Fiyat,Cari,Tarih,Eleman,Yeni,Unvan,Tutar) "
-                                                "VALUES (%1,1,100,%2,'%3',%4,%5,%6,100)")
-                                     .arg(Jet::quote(name), Jet::quote(code), day.toString(Qt::ISODate), Jet::quote(employee))
-                                     .arg(yeni)
-                                     .arg(Jet::quote(title)));
+        return fx.execOwn(u"Salonya.Mdb"_s, u"INSERT INTO Salonya (Islem,Miktar,Fiyat,Cari,Tarih,Eleman,Yeni,Unvan,Tutar) "
+                                              "VALUES (%1,1,100,'M1','%2',%3,%4,%5,100)"_s
+                                                  .arg(Jet::quote(name), QDate::currentDate().toString(Qt::ISODate), Jet::quote(kGulay))
+                                                  .arg(yeni)
+                                                  .arg(Jet::quote(kAyse)));
     }
+    // Writes one line per service button with the quantity already in Text4.
+    void write(std::initializer_list<int> buttons)
+    {
+        for (int i : buttons) {
+            touch(i);
+            touch(UrunIsle);
+        }
+    }
+    QVariantList names() const { return column(salonFile(), u"Salonya"_s, 0); }
 };
 
 } // namespace
@@ -144,7 +144,7 @@ private slots:
         }
         TextBox* field = refusedField == u"Text1" ? d.f->Text1 : d.f->Text2;
         QCOMPARE(Look::backColor(field), Look::Red);
-        QCOMPARE(field->text(), refusedField == u"Text1" ? QStringLiteral("MÜŞTERİ SEÇİN..?") : QStringLiteral("ELEMAN SEÇİN..?"));
+        QCOMPARE(field->text(), refusedField == u"Text1" ? u"MÜŞTERİ SEÇİN..?"_s : u"ELEMAN SEÇİN..?"_s);
         QCOMPARE(d.fx.beeps, 1);
         // A refused touch marks nothing and writes nothing.
         QCOMPARE(d.f->state.SeciliButon, float(Fon));
@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(d.colour(Empty), Look::Green);
         QCOMPARE(d.colour(UrunIsle), Look::PaleCyan);
         QCOMPARE(d.fx.beeps, 0);
-        QCOMPARE(d.f->Text4->text(), QStringLiteral("1"));
+        QCOMPARE(d.f->Text4->text(), u"1"_s);
     }
 
     void openGateStops()
@@ -200,30 +200,42 @@ private slots:
         QCOMPARE(d.fx.beeps, 0);
     }
 
+    // One line per stock name: the same service twice rewrites its line, another one adds a line.
+    void writesAndRewritesOneLinePerName_data()
+    {
+        QTest::addColumn<QString>("customer");
+        QTest::addColumn<QString>("employee");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QVariantMap>("line"); // the written line's fields
+        QTest::addColumn<double>("thrice");    // Tutar at quantity 3
+        QTest::newRow("plain") << kAyse << kGulay << int(Fon)
+                               << QVariantMap{{u"Islem"_s, u"Fön"_s}, {u"Fiyat"_s, 150.0}, {u"Cari"_s, u"M1"_s},
+                                              {u"Barkod"_s, u"8690001"_s}, {u"Tutar"_s, 150.0}} << 450.0;
+        QTest::newRow("apostrophes") << kNazli << kAli << int(Bakim)
+                                     << QVariantMap{{u"Islem"_s, u"Kadın'a Bakım"_s}, {u"Fiyat"_s, 33.3333}, {u"Cari"_s, u"M2"_s},
+                                                    {u"Barkod"_s, u"8690003"_s}, {u"Tutar"_s, 33.3333}} << 99.9999;
+    }
     void writesAndRewritesOneLinePerName()
     {
+        QFETCH(QString, customer);
+        QFETCH(QString, employee);
+        QFETCH(int, button);
+        QFETCH(QVariantMap, line);
+        QFETCH(double, thrice);
         Desk d;
         QVERIFY(d.open());
-        QVERIFY(d.select(kAyse, kGulay));
+        QVERIFY(d.select(customer, employee));
         QVERIFY(!d.f->KasaCmd->isEnabled());
-        d.touch(Fon);
-        QCOMPARE(d.colour(Fon), Look::Green);
-        QCOMPARE(d.f->DataStok->field(1).toString(), QStringLiteral("Fön"));
+        d.touch(button);
+        QCOMPARE(d.colour(button), Look::Green);
+        QCOMPARE(d.f->DataStok->field(1), line[u"Islem"_s]);
         d.touch(UrunIsle);
         QList<QVariantMap> lines = d.lines();
         QCOMPARE(lines.size(), 1);
-        const QVariantMap l = lines[0];
-        QCOMPARE(l[QStringLiteral("Islem")].toString(), QStringLiteral("Fön"));
-        QCOMPARE(l[QStringLiteral("Miktar")].toDouble(), 1.0);
-        QCOMPARE(l[QStringLiteral("Fiyat")].toDouble(), 150.0);
-        QCOMPARE(l[QStringLiteral("Cari")].toString(), QStringLiteral("M1"));
-        QCOMPARE(l[QStringLiteral("Gurup")].toInt(), 0);
-        QCOMPARE(l[QStringLiteral("Tarih")].toString(), QDate::currentDate().toString(Qt::ISODate));
-        QCOMPARE(l[QStringLiteral("Eleman")].toString(), kGulay);
-        QCOMPARE(l[QStringLiteral("Yeni")].toInt(), 1);
-        QCOMPARE(l[QStringLiteral("Barkod")].toString(), QStringLiteral("8690001"));
-        QCOMPARE(l[QStringLiteral("Unvan")].toString(), kAyse);
-        QCOMPARE(l[QStringLiteral("Tutar")].toDouble(), 150.0);
+        line.insert({{u"Miktar"_s, 1.0}, {u"Gurup"_s, 0}, {u"Tarih"_s, QDate::currentDate().toString(Qt::ISODate)},
+                     {u"Eleman"_s, employee}, {u"Yeni"_s, 1}, {u"Unvan"_s, customer}});
+        for (auto it = line.cbegin(); it != line.cend(); ++it)
+            QVERIFY2(lines[0][it.key()].toString() == it.value().toString(), qPrintable(it.key() + u' ' + lines[0][it.key()].toString()));
         // The ticket grid has the focus and shows the line; the desk may send it now.
         QCOMPARE(d.f->state.AktifListe, 2.0f);
         QVERIFY(d.f->DBGridIslem->hasFocus());
@@ -234,18 +246,16 @@ private slots:
         QCOMPARE(d.colour(UrunIsle), d.normal());
         QVERIFY(d.f->KasaCmd->isEnabled());
         QVERIFY(!d.f->state.KayitBekle);
-
         // The same service again, with another quantity: the line is rewritten, not doubled.
-        d.touch(Fon);
-        d.f->Text4->setText(QStringLiteral("2,5"));
+        d.touch(button);
+        d.f->Text4->setText(u"3"_s);
         d.touch(UrunIsle);
         lines = d.lines();
         QCOMPARE(lines.size(), 1);
-        QCOMPARE(lines[0][QStringLiteral("Miktar")].toDouble(), 2.5);
-        QCOMPARE(lines[0][QStringLiteral("Tutar")].toDouble(), 375.0);
-        // Another service is a second line.
-        d.touch(SacKesim);
-        d.touch(UrunIsle);
+        QCOMPARE(lines[0][u"Miktar"_s].toDouble(), 3.0);
+        QCOMPARE(lines[0][u"Tutar"_s].toDouble(), thrice);
+        d.f->Text4->setText(u"1"_s);
+        d.write({SacKesim});
         QCOMPARE(d.lines().size(), 2);
         QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 2);
         QCOMPARE(d.fx.beeps, 0);
@@ -255,39 +265,19 @@ private slots:
     void aSentLineIsNeverReopened()
     {
         Desk d;
-        QVERIFY(d.addLine(QStringLiteral("Fön"), QStringLiteral("M1"), kAyse, kGulay, 0));
+        QVERIFY(d.addLine(u"Fön"_s, 0));
         QVERIFY(d.open());
         QVERIFY(d.select(kAyse, kGulay));
         // Every line of the title today, as a touch on the open tickets leaves DataSalonya.
-        d.f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + d.f->state.TarihKriter
-                                          + QStringLiteral(" And Unvan=") + Jet::quote(kAyse));
+        d.f->DataSalonya->setRecordSource(u"Select * From Salonya Where "_s + d.f->state.TarihKriter + u" And Unvan="_s + Jet::quote(kAyse));
         QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
         QCOMPARE(d.f->DataSalonya->recordCount(), 1);
-        d.touch(Fon);
-        d.touch(UrunIsle);
+        d.write({Fon});
         const QList<QVariantMap> lines = d.lines();
         QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines[0][QStringLiteral("Yeni")].toInt(), 0);
-        QCOMPARE(lines[1][QStringLiteral("Yeni")].toInt(), 1);
-        QCOMPARE(lines[1][QStringLiteral("Islem")].toString(), QStringLiteral("Fön"));
-    }
-
-    void apostrophesEverywhere()
-    {
-        Desk d;
-        QVERIFY(d.open());
-        QVERIFY(d.select(kNazli, kAli));
-        for (int i = 0; i < 2; ++i) {
-            d.touch(Bakim);
-            d.touch(UrunIsle);
-        }
-        const QList<QVariantMap> lines = d.lines();
-        QCOMPARE(lines.size(), 1);
-        QCOMPARE(lines[0][QStringLiteral("Islem")].toString(), QStringLiteral("Kadın'a Bakım"));
-        QCOMPARE(lines[0][QStringLiteral("Unvan")].toString(), kNazli);
-        QCOMPARE(lines[0][QStringLiteral("Eleman")].toString(), kAli);
-        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 1);
-        QVERIFY(d.fx.messages.isEmpty());
+        QCOMPARE(lines[0][u"Yeni"_s].toInt(), 0);
+        QCOMPARE(lines[1][u"Yeni"_s].toInt(), 1);
+        QCOMPARE(lines[1][u"Islem"_s].toString(), u"Fön"_s);
     }
 
     void quantities_data()
@@ -325,8 +315,8 @@ private slots:
             return;
         }
         QCOMPARE(lines.size(), 1);
-        QCOMPARE(lines[0][QStringLiteral("Miktar")].toDouble(), quantity);
-        QCOMPARE(lines[0][QStringLiteral("Tutar")].toDouble(), amount);
+        QCOMPARE(lines[0][u"Miktar"_s].toDouble(), quantity);
+        QCOMPARE(lines[0][u"Tutar"_s].toDouble(), amount);
     }
 
     void failedSaveLeavesTheTicket_data()
@@ -359,7 +349,7 @@ private slots:
                                                        "CREATE TRIGGER dolu2 BEFORE UPDATE ON Salonya BEGIN SELECT RAISE(ABORT, 'disk full'); END;")));
         }
         d.touch(Fon);
-        d.f->Text4->setText(QStringLiteral("4"));
+        d.f->Text4->setText(u"4"_s);
         QElapsedTimer t;
         t.start();
         d.touch(UrunIsle);
@@ -369,15 +359,15 @@ private slots:
             sqlite3_close(other);
         }
         QCOMPARE(d.fx.messages.size(), 1);
-        QVERIFY(d.fx.messages[0].contains(QStringLiteral("yazılamadı")));
+        QVERIFY(d.fx.messages[0].contains(u"yazılamadı"_s));
         QCOMPARE(d.lines(), before);
         QVERIFY(!d.f->state.KayitBekle);
         QCOMPARE(d.f->DataSalonya->editMode(), DataSource::EditMode::None);
         // Once the database takes writes again, the same touch writes.
-        exec(d.salonFile(), QStringLiteral("DROP TRIGGER IF EXISTS dolu; DROP TRIGGER IF EXISTS dolu2;"));
+        exec(d.salonFile(), u"DROP TRIGGER IF EXISTS dolu; DROP TRIGGER IF EXISTS dolu2;"_s);
         d.touch(UrunIsle);
         QCOMPARE(d.lines().size(), 1);
-        QCOMPARE(d.lines()[0][QStringLiteral("Miktar")].toDouble(), 4.0);
+        QCOMPARE(d.lines()[0][u"Miktar"_s].toDouble(), 4.0);
     }
 
     void deleteInTheTicketGrids_data()
@@ -399,21 +389,21 @@ private slots:
         QFETCH(bool, control);
         QFETCH(bool, deleted);
         Desk d;
-        QVERIFY(d.addLine(QStringLiteral("Fön"), QStringLiteral("M1"), kAyse, kGulay, yeni));
-        QVERIFY(d.addLine(QStringLiteral("Saç Kesim"), QStringLiteral("M1"), kAyse, kGulay, 1));
+        QVERIFY(d.addLine(u"Fön"_s, yeni));
+        QVERIFY(d.addLine(u"Saç Kesim"_s, 1));
         QVERIFY(d.open());
         QVERIFY(d.select(kAyse, kGulay));
         // Each grid over both lines, the first one current.
-        const QString both = QStringLiteral("Select * From Salonya Where Cari='M1' Order By Islem ASC");
+        const QString both = u"Select * From Salonya Where Cari='M1' Order By Islem ASC"_s;
         DataSource* ds = context == 1 ? d.f->DataGunluk : context == 3 ? d.f->DataGecmis : d.f->DataSalonya;
         for (DataSource* s : {d.f->DataGunluk, d.f->DataGecmis, d.f->DataSalonya}) s->setRecordSource(both);
         Data::refreshRoutine(ds);
-        QCOMPARE(ds->field(0).toString(), QStringLiteral("Fön"));
+        QCOMPARE(ds->field(0).toString(), u"Fön"_s);
         d.f->state.AktifListe = float(context);
         d.touch(Sil, control ? Qt::ControlModifier : Qt::NoModifier);
-        const QVariantList names = column(d.salonFile(), QStringLiteral("Salonya"), 0);
-        QCOMPARE(names.contains(QStringLiteral("Fön")), !deleted);
-        QVERIFY(names.contains(QStringLiteral("Saç Kesim")));
+        const QVariantList names = column(d.salonFile(), u"Salonya"_s, 0);
+        QCOMPARE(names.contains(u"Fön"_s), !deleted);
+        QVERIFY(names.contains(u"Saç Kesim"_s));
         QCOMPARE(d.fx.beeps, deleted ? 0 : 1);
         QCOMPARE(d.colour(Sil), d.normal());
         if (context > 0) QCOMPARE(d.f->state.AktifData, ds);
@@ -426,16 +416,13 @@ private slots:
         Desk d;
         QVERIFY(d.open());
         QVERIFY(d.select(kAyse, kGulay));
-        for (int i : {Fon, SacKesim, Bakim}) {
-            d.touch(i);
-            d.touch(UrunIsle);
-        }
+        d.write({Fon, SacKesim, Bakim});
         QCOMPARE(d.f->state.AktifListe, 2.0f);
         // After each write the grid stands on the first line; "SİL" takes one line at a time.
         d.f->DataSalonya->moveLast();
         QCOMPARE(d.f->DBGridIslem->currentIndex().row(), 2);
         d.touch(Sil);
-        QCOMPARE(column(d.salonFile(), QStringLiteral("Salonya"), 0), (QVariantList{QStringLiteral("Fön"), QStringLiteral("Saç Kesim")}));
+        QCOMPARE(d.names(), (QVariantList{u"Fön"_s, u"Saç Kesim"_s}));
         QVERIFY(d.f->KasaCmd->isEnabled());
         d.touch(Sil);
         d.touch(Sil);
@@ -443,8 +430,7 @@ private slots:
         QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 0);
         QCOMPARE(d.f->DBGridMus->model()->rowCount(), 0);
         QVERIFY(!d.f->KasaCmd->isEnabled());
-        // An empty ticket: nothing more to delete, no complaint.
-        d.touch(Sil);
+        d.touch(Sil); // an empty ticket: nothing more to delete, no complaint
         QCOMPARE(d.fx.beeps, 0);
         QVERIFY(d.fx.messages.isEmpty());
     }
@@ -452,84 +438,78 @@ private slots:
     void deleteInTheLists_data()
     {
         QTest::addColumn<int>("context");
-        QTest::addColumn<bool>("highlighted");
-        QTest::newRow("customer list") << 4 << true;
-        QTest::newRow("employee list") << 5 << true;
-        QTest::newRow("customer list, nobody highlighted") << 4 << false;
-        QTest::newRow("employee list, nobody highlighted") << 5 << false;
+        QTest::addColumn<QString>("highlighted");
+        QTest::addColumn<QStringList>("customersLeft");
+        QTest::addColumn<QVariantList>("employeesLeft");
+        const QStringList both{u"M1"_s, u"M2"_s};
+        QTest::newRow("customer list") << 4 << kNazli << QStringList{u"M1"_s} << QVariantList{kAli, kGulay};
+        QTest::newRow("employee list") << 5 << kAli << both << QVariantList{kGulay};
+        QTest::newRow("customer list, nobody highlighted") << 4 << QString() << both << QVariantList{kAli, kGulay};
+        QTest::newRow("employee list, nobody highlighted") << 5 << QString() << both << QVariantList{kAli, kGulay};
     }
     void deleteInTheLists()
     {
         QFETCH(int, context);
-        QFETCH(bool, highlighted);
+        QFETCH(QString, highlighted);
+        QFETCH(QStringList, customersLeft);
+        QFETCH(QVariantList, employeesLeft);
         Desk d;
         QVERIFY(d.open());
         QVERIFY(d.select(kAyse, kGulay));
-        const QString cari = d.fx.ownFile(QStringLiteral("Cari.Mdb"));
+        const QString cari = d.fx.ownFile(u"Cari.Mdb"_s);
         TouchList* list = context == 4 ? d.f->DBListe1 : d.f->DBListe2;
-        list->setText(highlighted ? (context == 4 ? kNazli : kAli) : QString());
-        QCOMPARE(list->text().isEmpty(), !highlighted);
+        list->setText(highlighted);
+        QCOMPARE(list->text(), highlighted);
         d.f->state.AktifListe = float(context);
         d.touch(Sil);
-        const int customers = count(cari, QStringLiteral("SELECT count(*) FROM CariKartlar WHERE Gurup='Müşteri'"));
-        const QVariantList employees = column(cari, QStringLiteral("Eleman"), 0, QStringLiteral("Eleman"));
-        if (context == 4 && highlighted) {
-            QCOMPARE(count(cari, QStringLiteral("SELECT count(*) FROM CariKartlar WHERE CariKod='M2'")), 0);
-            QCOMPARE(customers, 1);
-            QCOMPARE(d.f->DataCari->locate(QStringLiteral("CariKod='M2'")), -1);
-        } else {
-            QCOMPARE(customers, 2);
-        }
-        if (context == 5 && highlighted) {
-            QCOMPARE(employees, QVariantList{kGulay});
-            QCOMPARE(d.f->DataEleman->recordCount(), 1);
-        } else {
-            QCOMPARE(employees.size(), 2);
-        }
+        QStringList customers;
+        for (const QVariantMap& r : rows(cari, u"SELECT CariKod FROM CariKartlar WHERE Gurup='Müşteri' ORDER BY CariKod"_s))
+            customers << r[u"CariKod"_s].toString();
+        QCOMPARE(customers, customersLeft);
+        if (customers.size() == 1) QCOMPARE(d.f->DataCari->locate(u"CariKod='M2'"_s), -1);
+        QCOMPARE(column(cari, u"Eleman"_s, 0, u"Eleman"_s), employeesLeft);
+        if (employeesLeft.size() == 1) QCOMPARE(d.f->DataEleman->recordCount(), 1);
         QCOMPARE(d.colour(Sil), d.normal());
         QCOMPARE(d.fx.beeps, 0);
     }
 
-    void deleteClearsAButtonAssignment()
+    // STOKLAR opens and closes the stock frame; there "SİL" clears the marked button's assignment.
+    void stockFrameAndDeleteClearsAButtonAssignment()
     {
         Desk d;
         QVERIFY(d.open());
         d.touch(Stoklar);
         QVERIFY(d.f->StokFrm->isVisible());
-        QCOMPARE(d.f->state.AktifListe, 0.0f);
-        // Right after STOKLAR the marked button is STOKLAR itself: its caption stays.
-        d.touch(Sil);
-        QCOMPARE(d.f->Command1[Stoklar]->text(), QStringLiteral("STOKLAR"));
-        d.touch(SacKesim);
-        QCOMPARE(d.f->state.SeciliButon, float(SacKesim));
-        d.touch(Sil);
-        QCOMPARE(d.f->Command1[SacKesim]->text(), QString());
-        QVERIFY(Settings::contains(Settings::appName(), QStringLiteral("Salonya"), QStringLiteral("Buton2")));
-        QCOMPARE(Settings::get(QStringLiteral("Buton2"), QStringLiteral("x")), QString());
-        QCOMPARE(Settings::get(QStringLiteral("Buton1")), QStringLiteral("Fön"));
-        // The next start shows the button empty.
-        d.fx.stop();
-        d.f = d.fx.start();
-        QVERIFY(d.f);
-        QCOMPARE(d.f->Command1[SacKesim]->text(), QString());
-        QCOMPARE(d.f->Command1[Fon]->text(), QStringLiteral("Fön"));
-    }
-
-    void stockFrameOpensAndCloses()
-    {
-        Desk d;
-        QVERIFY(d.open());
-        d.touch(Stoklar);
-        QVERIFY(d.f->StokFrm->isVisible());
-        QCOMPARE(d.f->StokText->text(), QStringLiteral("BARKOD OKUTUN"));
-        QCOMPARE(d.f->DBListe4->text(), d.f->DataStok->field(1).toString());
+        QCOMPARE(d.f->StokText->text(), u"BARKOD OKUTUN"_s);
         QVERIFY(!d.f->DBListe4->text().isEmpty());
+        QCOMPARE(d.f->DBListe4->text(), d.f->DataStok->field(1).toString());
         QVERIFY(d.f->DBListe4->hasFocus());
         QCOMPARE(d.colour(Stoklar), Look::Green);
         d.touch(Stoklar);
         QVERIFY(!d.f->StokFrm->isVisible());
         QCOMPARE(d.colour(Stoklar), d.normal());
         QCOMPARE(d.f->state.SeciliButon, float(Stoklar));
+        d.touch(Stoklar);
+        QVERIFY(d.f->StokFrm->isVisible());
+        QCOMPARE(d.f->state.AktifListe, 0.0f);
+        // Right after STOKLAR the marked button is STOKLAR itself: its caption stays.
+        d.touch(Sil);
+        QCOMPARE(d.f->Command1[Stoklar]->text(), u"STOKLAR"_s);
+        d.touch(SacKesim);
+        QCOMPARE(d.f->state.SeciliButon, float(SacKesim));
+        d.touch(Sil);
+        QCOMPARE(d.f->Command1[SacKesim]->text(), QString());
+        QVERIFY(Settings::contains(Settings::appName(), u"Salonya"_s, u"Buton2"_s));
+        QCOMPARE(Settings::get(u"Buton2"_s, u"x"_s), QString());
+        QCOMPARE(Settings::get(u"Buton1"_s), u"Fön"_s);
+        // The next start shows the button empty; EXİT, with nobody picked, closes the desk.
+        d.fx.stop();
+        d.f = d.fx.start();
+        QVERIFY(d.f);
+        QCOMPARE(d.f->Command1[SacKesim]->text(), QString());
+        QCOMPARE(d.f->Command1[Fon]->text(), u"Fön"_s);
+        d.touch(Exit);
+        QVERIFY(!d.f->isVisible());
     }
 
     void dyeButtonOpensTheDyeFrame()
@@ -543,10 +523,10 @@ private slots:
         d.touch(Boya);
         QVERIFY(d.f->BoyaFrm->isVisible());
         QVERIFY(d.f->Text3->hasFocus());
-        QCOMPARE(d.f->state.TarihKriter, QStringLiteral("Tarih=#02/29/2024#"));
+        QCOMPARE(d.f->state.TarihKriter, u"Tarih=#02/29/2024#"_s);
         QCOMPARE(d.f->state.AktifListe, 0.0f);
         QCOMPARE(d.f->DataStok->recordCount(), 1);
-        QCOMPARE(d.f->DataStok->field(1).toString(), QStringLiteral("Boya 7.0 Kumral"));
+        QCOMPARE(d.f->DataStok->field(1).toString(), u"Boya 7.0 Kumral"_s);
         QCOMPARE(d.colour(Fon), d.normal());
         QCOMPARE(d.colour(Boya), Look::Green);
         QCOMPARE(d.f->state.SeciliButon, 0.0f);
@@ -561,7 +541,7 @@ private slots:
         d.f->state.SeciliCari.clear();
         d.touch(Kamera);
         QCOMPARE(d.colour(Kamera), Look::Green);
-        d.f->state.SeciliCari = QStringLiteral("M1");
+        d.f->state.SeciliCari = u"M1"_s;
         d.touch(Kamera);
         QCOMPARE(d.colour(Kamera), d.normal());
         QCOMPARE(d.f->state.SeciliButon, float(Kamera));
@@ -572,7 +552,7 @@ private slots:
         QGuiApplication::clipboard()->setImage(shot);
         Program::ResimCekildi = true;
         d.touch(ResimCek);
-        const QString file = d.fx.programDir() + QStringLiteral("/ResimM1.Jpg");
+        const QString file = d.fx.programDir() + u"/ResimM1.Jpg"_s;
         QVERIFY(QFile::exists(file));
         QCOMPARE(Program::GeciciMetin, file);
         QFile bytes(file);
@@ -589,27 +569,19 @@ private slots:
         QCOMPARE(d.f->Picture1->picture().size(), QSize(64, 48));
 
         // A code that would lead out of the program's folder writes nothing.
-        d.f->state.SeciliCari = QStringLiteral("../../M1");
+        d.f->state.SeciliCari = u"../../M1"_s;
         Program::ResimCekildi = true;
         d.touch(ResimCek);
         QCOMPARE(d.fx.messages.size(), 1);
         QVERIFY(!Program::ResimCekildi);
-        QVERIFY(ServicePanel::photoFile(QStringLiteral("a\\b")).isEmpty());
-        QCOMPARE(QDir(d.fx.programDir()).entryList({QStringLiteral("Resim*")}), QStringList{QStringLiteral("ResimM1.Jpg")});
-    }
-
-    void exitClosesTheDesk()
-    {
-        Desk d;
-        QVERIFY(d.open());
-        d.touch(Exit);
-        QVERIFY(!d.f->isVisible());
+        QVERIFY(ServicePanel::photoFile(u"a\\b"_s).isEmpty());
+        QCOMPARE(QDir(d.fx.programDir()).entryList({u"Resim*"_s}), QStringList{u"ResimM1.Jpg"_s});
     }
 
     void cashButtonOnlyWhileTheGridIsShown()
     {
         Desk d;
-        QVERIFY(d.addLine(QStringLiteral("Fön"), QStringLiteral("M1"), kAyse, kGulay, 1));
+        QVERIFY(d.addLine(u"Fön"_s, 1));
         QVERIFY(d.open());
         QVERIFY(!d.f->KasaCmd->isEnabled());
         QVERIFY(d.select(kAyse, kGulay));
