@@ -61,6 +61,11 @@ private slots:
         QVERIFY(!ds->findFirst(QStringLiteral("Ad='Perma'")));
         QVERIFY(ds->noMatch());
         QCOMPARE(ds->field(0).toString(), QStringLiteral("Kesim"));
+        // A find that cannot run is an error, never "no match".
+        QVERIFY(!ds->findFirst(QStringLiteral("Yok='x'")));
+        QVERIFY(!ds->noMatch());
+        QVERIFY(!ds->lastError().isEmpty());
+        QCOMPARE(ds->field(0).toString(), QStringLiteral("Kesim"));
         // A find only sees the rows the record source selected.
         auto open = source(QStringLiteral("Select * From T Where Yeni=1"));
         QVERIFY(open->refresh());

@@ -73,6 +73,8 @@ void Startup::importStock()
         const QVariant code = src->field(0);
         if (own->findFirst(QStringLiteral("StokKod=") + Jet::quote(code.toString()))) {
             run.ownOk = own->edit();
+        } else if (!own->noMatch()) {
+            run.ownOk = false; // the lookup itself failed: adding would duplicate the card
         } else {
             run.ownOk = own->addNew() && own->setField(0, code) && own->setField(1, src->field(1)) && own->setField(2, src->field(15));
         }
@@ -102,6 +104,8 @@ void Startup::importCustomers()
         const QVariant code = src->field(0);
         if (own->findFirst(QStringLiteral("CariKod=") + Jet::quote(code.toString()))) {
             run.ownOk = own->edit();
+        } else if (!own->noMatch()) {
+            run.ownOk = false; // the lookup itself failed: adding would duplicate the card
         } else {
             run.ownOk = own->addNew() && own->setField(0, code) && own->setField(1, src->field(1))
                 && own->setField(2, src->field(15)) && own->setField(16, src->field(44));

@@ -79,6 +79,9 @@ std::shared_ptr<Database> Database::open(const QString& path, bool create, QStri
         return {};
     }
     sqlite3_extended_result_codes(db, 1);
+    // A misspelt column in double quotes must be an error, not quietly a string literal.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     // Another desk or the register may hold the lock for a moment; wait a little, never forever.
     sqlite3_busy_timeout(db, 2000);
     // A start-up import touches every page of the card files in one transaction; a page cache that

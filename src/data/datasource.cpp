@@ -203,7 +203,13 @@ std::vector<qint64> DataSource::matching(const QString& criterion)
 int DataSource::locate(const QString& criterion)
 {
     int best = -1;
-    for (qint64 id : matching(criterion)) {
+    m_findFailed = false;
+    const QString before = m_error;
+    m_error.clear();
+    const std::vector<qint64> ids = matching(criterion);
+    m_findFailed = !m_error.isEmpty();
+    if (!m_findFailed) m_error = before;
+    for (qint64 id : ids) {
         const int p = positionOf(id);
         if (p >= 0 && (best < 0 || p < best)) best = p;
     }
@@ -214,8 +220,9 @@ bool DataSource::findFirst(const QString& criterion)
 {
     if (m_mode != EditMode::None) cancelUpdate();
     const int p = locate(criterion);
-    m_noMatch = p < 0;
-    if (m_noMatch) return false; // the current record stays where it was
+    // A find that could not run is an error, not "no match": callers must not add a duplicate on it.
+    m_noMatch = p < 0 && !m_findFailed;
+    if (p < 0) return false; // the current record stays where it was
     setCurrent(p, ActionFind);
     return true;
 }

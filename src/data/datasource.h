@@ -50,6 +50,7 @@ public:
     bool moveTo(int row);
 
     bool findFirst(const QString& criterion);
+    // True after a find that ran and found nothing; false after a find that failed (see lastError).
     bool noMatch() const { return m_noMatch; }
     // First row matching the criterion without moving; -1 when none (or on error).
     int locate(const QString& criterion);
@@ -109,6 +110,7 @@ private:
     int m_cur = -1;                // -1 before the first record, count after the last
     bool m_deleted = false;        // the current record was deleted through this source
     bool m_noMatch = false;
+    bool m_findFailed = false;
     bool m_open = false;
     bool m_bulk = false;
     EditMode m_mode = EditMode::None;
