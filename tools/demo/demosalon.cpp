@@ -307,7 +307,7 @@ QStringList buttonCaptions(const QString& prefix, int count)
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(stockFile(prefix)).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         // Mostly services, the best-selling products at the end of the panel.
-        const char* sql = "SELECT StokAdi FROM (SELECT StokAdi, 0 AS k, rowid AS r FROM StokKartlar WHERE StokGrubu='Hizmet' AND StokGizle=0"
+        const char* sql = "SELECT StokAdi, k FROM (SELECT StokAdi, 0 AS k, rowid AS r FROM StokKartlar WHERE StokGrubu='Hizmet' AND StokGizle=0"
                           " UNION ALL SELECT StokAdi, 1, rowid FROM StokKartlar WHERE StokGrubu='Ürün' AND StokGizle=0)"
                           " ORDER BY k, r";
         sqlite3_stmt* st = nullptr;

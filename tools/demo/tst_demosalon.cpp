@@ -126,6 +126,7 @@ private slots:
     void refusesToOverwrite_data();
     void refusesToOverwrite();
     void slotFileLeftAlone();
+    void buttonCaptions();
     void deterministic_data();
     void deterministic();
     void prefixForms_data();
@@ -135,6 +136,24 @@ private slots:
     void tool_data();
     void tool();
 };
+
+// The desk's panel: services first, a few offered products at its end, every name a real card.
+void TestDemoSalon::buttonCaptions()
+{
+    QTemporaryDir dir;
+    QString error;
+    const DemoOptions o = optionsIn(dir, 10, -1, 2);
+    QVERIFY2(writeDemoSalon(o, &error), qPrintable(error));
+    const QStringList names = Demo::buttonCaptions(o.prefix);
+    QCOMPARE(names.size(), 26);
+    Db stock(stockFile(o.prefix));
+    QStringList groups;
+    for (const QString& n : names)
+        groups << stock.value(QStringLiteral("SELECT StokGrubu FROM StokKartlar WHERE StokGizle=0 AND StokAdi='%1'")
+                                  .arg(QString(n).replace(u'\'', QStringLiteral("''"))));
+    QCOMPARE(groups.mid(0, 22), QStringList(22, QStringLiteral("Hizmet")));
+    QCOMPARE(groups.mid(22), QStringList(4, QStringLiteral("Ürün")));
+}
 
 void TestDemoSalon::ean13_data()
 {
