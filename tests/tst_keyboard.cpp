@@ -44,15 +44,6 @@ QStringList captions(Salonya* f)
 
 TextBox* fieldNamed(Salonya* f, const QString& name) { return f->findChild<TextBox*>(name); }
 
-void giveKeyboard(Salonya* f, TextBox* field)
-{
-    if (field == f->Text1) Keyboard::takeKeyboard(*f, field, f->DataCari, QStringLiteral("CariKartlar"));
-    else if (field == f->Text2) Keyboard::takeKeyboard(*f, field, f->DataEleman, QStringLiteral("Eleman"));
-    else if (field == f->StokText) Keyboard::takeKeyboard(*f, field, f->DataStok, QStringLiteral("StokKartlar"));
-    else if (field == f->Text3) Keyboard::takeKeyboard(*f, field, f->DataStok, QStringLiteral("Boya"));
-    else Keyboard::takeKeyboard(*f, field, nullptr, QStringLiteral("Miktar"));
-}
-
 // A point of w that no child covers, so the pointer is over w itself.
 QPoint bareSpotOf(QWidget* w)
 {
@@ -110,7 +101,7 @@ private slots:
         QVERIFY(f);
         TextBox* target = fieldNamed(f, field);
         QVERIFY(target);
-        giveKeyboard(f, target);
+        SalonFixture::giveKeyboard(f, target);
         const bool caps = f->state.CapsDurum;
         fx.beeps = 0;
         for (int k : keys) fx.touchKey(k);
@@ -141,7 +132,7 @@ private slots:
         SalonFixture fx;
         Salonya* f = startSalon(fx);
         QVERIFY(f);
-        giveKeyboard(f, f->StokText);
+        SalonFixture::giveKeyboard(f, f->StokText);
         f->KlvTxt->setFocus();
         SalonFixture::typeOnKeyboard(f->KlvTxt, QStringLiteral("8690000000001234567890123"));
         QCOMPARE(f->KlvTxt->text(), QStringLiteral("86900000000012345678"));
@@ -154,7 +145,7 @@ private slots:
         Salonya* f = startSalon(fx);
         QVERIFY(f);
         QCOMPARE(f->key(47)->text(), QStringLiteral("ab"));
-        giveKeyboard(f, f->Text1);
+        SalonFixture::giveKeyboard(f, f->Text1);
         const int sentBefore = CapsOnOff::sentKeyEvents();
 
         fx.touchKey(47);
@@ -234,7 +225,7 @@ private slots:
         SalonFixture fx;
         Salonya* f = startSalon(fx);
         QVERIFY(f);
-        giveKeyboard(f, f->Text1);
+        SalonFixture::giveKeyboard(f, f->Text1);
         f->KlvTxt->setFocus();
         // Watched before any handler runs: the field's own Enter handling may move the focus on.
         struct EnterWatch : QObject {
@@ -288,13 +279,13 @@ private slots:
         f->BoyaFrm->show();
         f->StokFrm->show();
         // Another field owned the keyboard and left text in the buffer; every field starts lit.
-        giveKeyboard(f, f->StokText);
+        SalonFixture::giveKeyboard(f, f->StokText);
         for (TextBox* t : {f->Text1, f->Text2, f->Text3, f->Text4, f->StokText}) Look::setBackColor(t, Look::LightCyan);
         fx.typeOnKeys(QStringLiteral("86"));
         QCOMPARE(f->KlvTxt->text(), QStringLiteral("86"));
 
         TextBox* target = fieldNamed(f, field);
-        giveKeyboard(f, target);
+        SalonFixture::giveKeyboard(f, target);
         QCOMPARE(f->state.AktifText, target);
         QCOMPARE(f->state.AktifAlan, kind);
         QCOMPARE(f->state.AktifData->objectName(), data);

@@ -43,11 +43,9 @@ Salonya* startSalon(SalonFixture& fx)
 
 void give(Salonya* f, const QString& kind)
 {
-    if (kind == u"CariKartlar") Keyboard::takeKeyboard(*f, f->Text1, f->DataCari, kind);
-    else if (kind == u"Eleman") Keyboard::takeKeyboard(*f, f->Text2, f->DataEleman, kind);
-    else if (kind == u"StokKartlar") Keyboard::takeKeyboard(*f, f->StokText, f->DataStok, kind);
-    else if (kind == u"Boya") Keyboard::takeKeyboard(*f, f->Text3, f->DataStok, kind);
-    else Keyboard::takeKeyboard(*f, f->Text4, nullptr, kind);
+    const QHash<QString, TextBox*> field{{QStringLiteral("CariKartlar"), f->Text1}, {QStringLiteral("Eleman"), f->Text2},
+                                         {QStringLiteral("StokKartlar"), f->StokText}, {QStringLiteral("Boya"), f->Text3}};
+    SalonFixture::giveKeyboard(f, field.value(kind, f->Text4));
 }
 
 QStringList listed(TouchList* list)

@@ -7,6 +7,8 @@
 #include "data/schema.h"
 #include "data/turkish.h"
 #include "demosalon.h"
+#include "input/keyboard.h"
+#include "ui/textbox.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
 #include "ui/touchkey.h"
@@ -184,4 +186,13 @@ bool SalonFixture::tapListEntry(TouchList* list, const QString& text)
         return true;
     }
     return false;
+}
+
+void SalonFixture::giveKeyboard(Salonya* f, TextBox* field)
+{
+    if (field == f->Text1) Keyboard::takeKeyboard(*f, field, f->DataCari, QStringLiteral("CariKartlar"));
+    else if (field == f->Text2) Keyboard::takeKeyboard(*f, field, f->DataEleman, QStringLiteral("Eleman"));
+    else if (field == f->StokText) Keyboard::takeKeyboard(*f, field, f->DataStok, QStringLiteral("StokKartlar"));
+    else if (field == f->Text3) Keyboard::takeKeyboard(*f, field, f->DataStok, QStringLiteral("Boya"));
+    else Keyboard::takeKeyboard(*f, field, nullptr, QStringLiteral("Miktar"));
 }

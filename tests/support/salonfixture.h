@@ -12,6 +12,7 @@ class DataGrid;
 class Salonya;
 class QWidget;
 class TouchList;
+class TextBox;
 
 class SalonFixture
 {
@@ -59,6 +60,8 @@ public:
     static void typeOnKeyboard(QWidget* w, const QString& text);
     // Taps the list entry showing exactly this text; false when the list does not show it.
     bool tapListEntry(TouchList* list, const QString& text);
+    // Gives a field the keyboard with the data source and kind the field takes it with on the screen.
+    static void giveKeyboard(Salonya* form, TextBox* field);
 
 private:
     QTemporaryDir m_dir;
