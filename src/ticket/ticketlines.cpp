@@ -21,22 +21,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Salonya");
 
-// Notices any failure a data source reports while it lives, so a failed find is not taken for "no match".
-class FailureWatch
-{
-public:
-    explicit FailureWatch(DataSource* ds)
-        : m_conn(QObject::connect(ds, &DataSource::failed, ds, [this](const QString&) { m_failed = true; }))
-    {
-    }
-    ~FailureWatch() { QObject::disconnect(m_conn); }
-    bool failed() const { return m_failed; }
-
-private:
-    QMetaObject::Connection m_conn;
-    bool m_failed = false;
-};
-
 void tell(Salonya& f, const QString& text) { Feedback::message(&f, Feedback::Icon::Warning, kTitle, text); }
 
 void refreshLines(Salonya& f)
@@ -105,7 +89,7 @@ bool writePickedStock(Salonya& f)
         f.StokFrm->hide();
     s.AktifListe = 0;
 
-    FailureWatch watch(lines);
+    bool lookupFailed = false; // a failed find is not "no such line": adding then would duplicate it
     bool adding = lines->recordCount() == 0;
     if (adding) {
         s.KayitBekle = true;
@@ -117,9 +101,10 @@ bool writePickedStock(Salonya& f)
         // The lines shown may include sent ones (after a touch on the open tickets); a sent line is
         // never reopened, or the register would charge it twice.
         adding = !lines->findFirst(criterion + QStringLiteral(" And Yeni=1"));
+        lookupFailed = adding && !lines->noMatch();
     }
     const double price = stock->field(3).toDouble();
-    bool ok = !watch.failed()
+    bool ok = !lookupFailed
         && (adding ? lines->addNew() && lines->setField(0, stock->field(1)) && lines->setField(3, customer->field(0))
                    : lines->edit());
     ok = ok && lines->setField(1, *quantity) && lines->setField(2, stock->field(3))
