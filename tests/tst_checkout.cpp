@@ -117,7 +117,6 @@ private slots:
         QTest::newRow("all free") << QList<int>{} << 1;
         QTest::newRow("1 and 3 full") << QList<int>{1, 3} << 2;
         QTest::newRow("1 and 2 full") << QList<int>{1, 2} << 3;
-        QTest::newRow("only 2 full") << QList<int>{2} << 1;
     }
     void sendsTicketToFirstFreeSlot()
     {
@@ -277,6 +276,29 @@ private slots:
         QCOMPARE(s.slotRows(QStringLiteral("MusLbl=2")), 3);
         QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
         QCOMPARE(s.accountingCards(), cards + QStringList{QStringLiteral("Cr-1002|ZEYNEP ŞAHİN|Müşteri")});
+    }
+
+    // The slot rows went but the lines could not be closed: the desk says so and clears the screen;
+    // its next start closes them, and they never reach the register twice.
+    void unfinishedSendClosedAtStart()
+    {
+        Scene s;
+        QVERIFY(s.start({}));
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), line(QStringLiteral("Fön"))}).size(), 2);
+        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
+        QVERIFY(exec(s.ticketFile(), QStringLiteral("CREATE TRIGGER bozuk BEFORE UPDATE ON Salonya BEGIN SELECT RAISE(ABORT, 'yazılamadı'); END")));
+        s.send();
+        QCOMPARE(s.messages.size(), 1);
+        QVERIFY2(s.messages[0].startsWith(QStringLiteral("Hesap 1. kasaya gönderildi, fakat adisyon kapatılamadı")), qPrintable(s.messages[0]));
+        QCOMPARE(s.f->Text1->text(), QStringLiteral("MÜŞTERİ"));
+        QCOMPARE(s.openLines(), 2);
+        QVERIFY(exec(s.ticketFile(), QStringLiteral("DROP TRIGGER bozuk")));
+        QVERIFY((s.f = s.fx.start()));
+        QCOMPARE(s.openLines(), 0);
+        QCOMPARE(s.f->DataGunluk->recordCount(), 0);
+        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
+        s.send();
+        QCOMPARE(s.slotRows(), 2);
     }
 };
 

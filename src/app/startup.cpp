@@ -1,10 +1,12 @@
 #include "startup.h"
 
+#include "backup.h"
 #include "hostpaths.h"
 #include "network.h"
 #include "salonya.h"
 #include "seams.h"
 #include "settings.h"
+#include "checkout/checkout.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
@@ -210,6 +212,9 @@ void Startup::activate()
         Data::refreshRoutine(f->DataGunluk);
     });
     step("data folder", [&] { chooseDataFolder(); });
+    step("unfinished send", [&] {
+        if (auto* c = f->findChild<Checkout*>()) c->finishUnfinishedSend();
+    });
     step("stock import", [&] { importStock(); });
     s.Durum = 99;
     f->DataTmp->setDatabaseName(HostPaths::toLocal(s.VeriYolu + QStringLiteral("Cari.mdb")));
@@ -235,5 +240,7 @@ void Startup::activate()
     qCDebug(lcStartup, "activation: %lld ms", total.elapsed());
     qCInfo(lcStartup, "ready in %lld ms", processUptimeMs());
     m_activating = false;
+    // The day's backup, after ready so it never holds up the first touch.
+    (new Backup(HostPaths::programDir(), f))->startIfDue();
     emit ready();
 }

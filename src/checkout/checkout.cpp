@@ -79,7 +79,19 @@ void Checkout::send()
     case SlotSender::Outcome::Sent: break;
     }
     qCInfo(lcSlots, "%d lines sent to slot %d", r.lines, r.slot);
+    if (!r.message.isEmpty()) tell(r.message); // at the register, but not yet closed here
     clearScreen();
+}
+
+bool Checkout::finishUnfinishedSend()
+{
+    SlotSender sender(f->DataSalonya->databaseName(), SlotSender::slotFileOf(f->state.VeriYolu));
+    sender.setBusyTimeout(m_busyMs);
+    QString why;
+    const int closed = sender.finishUnfinished(&why);
+    if (closed < 0) qCWarning(lcSlots).noquote() << "unfinished send not checked:" << why;
+    if (closed > 0) Data::refreshRoutine(f->DataGunluk);
+    return closed >= 0;
 }
 
 // The customer's and the employee's cards in the accounting card file, added when missing,

@@ -1,8 +1,10 @@
 #pragma once
-// Hands a ticket's open lines to the first free cash-register slot. Choosing the slot, writing the
-// slot rows and marking the lines sent are one transaction over the ticket file and the attached
-// slot file (rollback journals commit both atomically), taken with the write lock first: a crash
-// or a failed write sends all or nothing, and two desks never pick the same slot.
+// Hands a ticket's open lines to the first free cash-register slot, safely across machines. The slot
+// file may sit on the central machine's share, where the register cannot see this desk's folder, so no
+// transaction spans both files: the slot rows go in one transaction of the slot file together with a
+// send log naming this desk's lines; the lines are then closed in the desk's own file. A send the desk
+// did not finish (log entry there, line still open here) is finished before the next send and at
+// start-up; a line with a log entry is never sent again. Two desks never pick the same slot.
 
 #include <QList>
 #include <QString>
@@ -20,7 +22,7 @@ public:
         Outcome outcome = Outcome::Failed;
         int slot = 0;    // the slot written, 1..3; 0 when nothing was written
         int lines = 0;   // slot rows written
-        QString message; // in Turkish, for the user, when it failed
+        QString message; // in Turkish, for the user: why it failed, or what is left to do after a send
     };
 
     // Local paths of the desk's "Salonya.Mdb" and the shared "Müsteri.mdb".
@@ -32,6 +34,10 @@ public:
     // Sends the open lines that a record source on the ticket table selects, in its order.
     Result sendRecordSource(const QString& recordSource);
 
+    // Closes the lines of sends this desk did not finish and clears their log entries: the number of
+    // lines closed, or -1 with *message (in Turkish) when a file cannot be read or written.
+    int finishUnfinished(QString* message);
+
     // The first free slot, read without a lock (the send checks again under its lock):
     // 1..3, 0 when all are full, -1 when the file cannot be read (*message says why).
     static int firstFreeSlot(const QString& slotFile, int busyTimeoutMs, QString* message);
@@ -39,9 +45,15 @@ public:
     // The slot file of a data-folder prefix: the prefix up to its last separator, then "\Müsteri.mdb".
     static QString slotFileOf(const QString& veriYolu);
 
+    // The send log's table in the slot file.
+    static constexpr auto LogTable = "SalonyaGonderim";
+
 private:
-    enum class Step { OpenTicket, AttachSlot, Lock, ReadSlots, ReadLines, WriteSlot, MarkLine, Commit };
+    enum class Step { OpenTicket, OpenSlot, Lock, ReadSlots, ReadLines, WriteSlot, MarkLine, Commit };
     Result run(const QString& recordSource, const QList<qint64>& lineIds);
+    bool open(SlotDb& kasa, SlotDb& ticket, QString* desk, QString* message) const;
+    int finish(SlotDb& kasa, SlotDb& ticket, const QString& desk, QString* message) const;
+    bool dropLog(SlotDb& kasa, const QString& desk, const QList<qint64>& ids) const;
     QString failure(Step step, const SlotDb& db) const;
 
     QString m_ticketFile;
