@@ -15,6 +15,7 @@
 #include "ui/touchlist.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QTest>
 #include <sqlite3.h>
@@ -32,6 +33,8 @@ SalonFixture::SalonFixture()
     qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toUtf8());
     qputenv("SALONYA_NETWORK", "0");
     QDir().mkpath(programDir());
+    // Today's backup counts as taken, so no copy runs beside a test (the backup suite removes it).
+    QDir().mkpath(programDir() + QStringLiteral("/Yedek/") + QDate::currentDate().toString(Qt::ISODate));
     QDir().mkpath(m_dir.path() + QStringLiteral("/drives/C/DefteryaData"));
     Feedback::setBeepHandler([this] { ++beeps; });
     Feedback::setMessageHandler([this](Feedback::Icon, const QString&, const QString& text) { messages << text; });
