@@ -9,7 +9,11 @@ namespace HostPaths {
 QString programDir()
 {
     if (qEnvironmentVariableIsSet("SALONYA_PROGRAM_DIR")) return QDir::cleanPath(qEnvironmentVariable("SALONYA_PROGRAM_DIR"));
-    return QCoreApplication::applicationDirPath();
+    const QString exe = QCoreApplication::applicationDirPath();
+    // Installed in a bin folder (the package's /usr/bin): the user's data folder, as ./run uses.
+    if (QDir(exe).dirName() != u"bin") return exe;
+    const QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    return QDir::cleanPath((data.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : data) + QStringLiteral("/salonya"));
 }
 
 QString inProgramDir(const QString& name) { return toLocal(programDir() + u'\\' + name); }

@@ -5,7 +5,8 @@
 
 namespace HostPaths {
 
-// The executable's folder, unless SALONYA_PROGRAM_DIR names another.
+// SALONYA_PROGRAM_DIR, else the executable's folder; for a program installed in a bin folder
+// $XDG_DATA_HOME/salonya (~/.local/share/salonya).
 QString programDir();
 // Program folder + "\" + name, as a local path.
 QString inProgramDir(const QString& name);

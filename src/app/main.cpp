@@ -1,12 +1,39 @@
+#include "app/hostpaths.h"
 #include "app/salonya.h"
 #include "app/startup.h"
 #include "ui/feedback.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLocale>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// --help and --version answer on the terminal, without a screen.
+int answerHelp(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("salonya"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SALONYA_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Salonya: kuaför salonunun dokunmatik ön büro programı."));
+    parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    (void)parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(version)) parser.showVersion(); // prints and exits
+    std::fputs((parser.helpText() + QStringLiteral("\nProgram klasörü: %1\n").arg(HostPaths::programDir())).toUtf8().constData(), stdout);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"-h", "--help", "-v", "--version", "--help-all"})
+            if (std::strcmp(argv[i], option) == 0) return answerHelp(argc, argv);
     QApplication app(argc, argv);
     // The screen, the data and the keyboard are Turkish whatever the machine says.
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
