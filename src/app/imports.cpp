@@ -1,141 +1,358 @@
 // The three imports of start-up: stock cards, customer cards and employees from the accounting files.
+// Each walks the accounting query in its order and finds every record by its key among all records of
+// the own table (Turkish equality, through a map of the own keys read once), writes the own copy in one
+// transaction and, only once that has committed, sets the source's marks in short batches that wait
+// out a busy file. Unchanged records and marks already set are not written again, so a repeat start
+// over unchanged cards only reads.
 #include "salonya.h"
 #include "startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
-#include "data/refresh.h"
+#include "data/turkish.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <cmath>
+#include <sqlite3.h>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
-// Opens the accounting query; an unreadable source imports nothing.
-bool openSource(DataSource* src, const QString& recordSource)
+// Fields by position: own field <- source field.
+using FieldMap = std::vector<std::pair<int, int>>;
+
+struct Import {
+    const char* what;
+    QString source;  // record source on the accounting file
+    int srcKey;      // source field holding the key
+    QString ownTable;
+    int ownKey;
+    FieldMap onAdd;  // written when the record is added
+    FieldMap always; // written on every found or added record
+    int mark;        // source field set to 0 once the copy is safe; -1: the source is not changed
+};
+
+// A value as stored, compared the way a write would change it or not.
+struct Cell {
+    int type = SQLITE_NULL;
+    double number = 0;
+    std::string text;
+    bool operator==(const Cell& o) const
+    {
+        const bool num = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+        const bool onum = o.type == SQLITE_INTEGER || o.type == SQLITE_FLOAT;
+        if (num || onum) return num && onum && number == o.number;
+        return type == o.type && text == o.text;
+    }
+};
+
+double currency(double d) { return std::round(d * 10000.0) / 10000.0; }
+
+Cell cellOf(sqlite3_value* v, bool isCurrency)
 {
-    src->setRecordSource(recordSource);
-    Data::refreshRoutine(src);
-    if (!src->isOpen()) {
-        qCWarning(lcStartup).noquote() << "import source unavailable:" << src->databaseName() << src->lastError();
-        src->close();
+    Cell c;
+    c.type = sqlite3_value_type(v);
+    if (c.type == SQLITE_INTEGER || c.type == SQLITE_FLOAT) {
+        c.number = sqlite3_value_double(v);
+        if (isCurrency) c.number = currency(c.number);
+    } else if (c.type != SQLITE_NULL) {
+        c.text.assign(reinterpret_cast<const char*>(sqlite3_value_blob(v)), size_t(sqlite3_value_bytes(v)));
+    }
+    return c;
+}
+
+bool isCurrencyColumn(const Database::Column& c)
+{
+    return c.type.startsWith(QLatin1String("CURRENCY")) || c.type.startsWith(QLatin1String("MONEY"));
+}
+
+QString ident(const QString& n)
+{
+    QString s = n;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
+// The key as the criterion "Kod='" + value + "'" would compare it.
+std::string keyOf(sqlite3_stmt* st, int col)
+{
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+    return Turkish::sortKey(t ? std::string_view(t, size_t(sqlite3_column_bytes(st, col))) : std::string_view());
+}
+
+// A batch of marks holds the file's write lock for about this long (plus its commit), then lets go.
+constexpr int kMarkBatchMs = 100;
+constexpr int kBusyWaitMs = 20000; // how long a busy accounting file is waited for, all batches together
+
+class Importer
+{
+public:
+    Importer(const Import& spec, Database* src, Database* own) : m(spec), src(src), own(own) {}
+
+    bool run(QString* error);
+    QString sourceTable() const { return srcTable; }
+    QString markColumn() const { return srcCols.value(m.mark).name; }
+    int added = 0, changed = 0;
+    std::vector<qint64> toMark;
+
+private:
+    bool prepareColumns(QString* error);
+    bool loadOwnKeys(QString* error);
+    bool walk(QString* error);
+
+    const Import& m;
+    Database* src;
+    Database* own;
+    QString srcTable;
+    QList<Database::Column> srcCols, ownCols;
+    std::vector<int> srcFields;                 // source fields read, in select order after the rowid
+    std::unordered_map<int, int> selectOf;      // source field -> select column
+    struct OwnRow { qint64 rowid; std::vector<Cell> values; };
+    std::vector<OwnRow> rows;
+    std::unordered_map<std::string, size_t> byKey; // first record of each key
+};
+
+bool Importer::prepareColumns(QString* error)
+{
+    const Jet::RecordSource rs = Jet::parseRecordSource(m.source);
+    if (!rs.ok) { *error = rs.error; return false; }
+    srcTable = rs.table;
+    const auto* sc = src->columns(srcTable, error);
+    const auto* oc = own->columns(m.ownTable, error);
+    if (!sc || !oc) return false;
+    srcCols = *sc;
+    ownCols = *oc;
+    auto need = [&](int f) {
+        if (!selectOf.count(f)) { selectOf[f] = int(srcFields.size()) + 1; srcFields.push_back(f); }
+    };
+    need(m.srcKey);
+    for (const auto& [d, s] : m.onAdd) need(s);
+    for (const auto& [d, s] : m.always) need(s);
+    if (m.mark >= 0) need(m.mark);
+    for (int f : srcFields)
+        if (f >= srcCols.size()) { *error = QStringLiteral("kaynakta %1. alan yok").arg(f); return false; }
+    for (const FieldMap* fm : {&m.onAdd, &m.always})
+        for (const auto& [d, s] : *fm)
+            if (d >= ownCols.size()) { *error = QStringLiteral("kopyada %1. alan yok").arg(d); return false; }
+    return true;
+}
+
+bool Importer::loadOwnKeys(QString* error)
+{
+    QStringList cols{ident(ownCols[m.ownKey].name)};
+    for (const auto& [d, s] : m.always) cols << ident(ownCols[d].name);
+    sqlite3_stmt* st = own->prepare(QStringLiteral("SELECT rowid, %1 FROM %2").arg(cols.join(u','), ident(m.ownTable)), error);
+    if (!st) return false;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        OwnRow r{sqlite3_column_int64(st, 0), {}};
+        for (size_t i = 0; i < m.always.size(); ++i)
+            r.values.push_back(cellOf(sqlite3_column_value(st, int(i) + 2), isCurrencyColumn(ownCols[m.always[i].first])));
+        // "Kod='x'" never finds a record whose key is empty (Null)
+        if (sqlite3_column_type(st, 1) != SQLITE_NULL) byKey.try_emplace(keyOf(st, 1), rows.size());
+        rows.push_back(std::move(r));
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) { *error = own->lastError(); return false; }
+    return true;
+}
+
+bool Importer::walk(QString* error)
+{
+    const Jet::RecordSource rs = Jet::parseRecordSource(m.source);
+    QStringList cols;
+    for (int f : srcFields) cols << ident(srcCols[f].name);
+    sqlite3_stmt* read = src->prepare(QStringLiteral("SELECT rowid, %1 FROM %2 %3").arg(cols.join(u','), ident(srcTable), rs.tail.text), error);
+    if (!read) return false;
+    for (int i = 0; i < rs.tail.params.size(); ++i) bindValue(read, i + 1, rs.tail.params[i]);
+
+    QStringList addCols, sets;
+    for (const FieldMap* fm : {&m.onAdd, &m.always})
+        for (const auto& [d, s] : *fm) addCols << ident(ownCols[d].name);
+    for (const auto& [d, s] : m.always) sets << ident(ownCols[d].name) + QStringLiteral("=?");
+    sqlite3_stmt* add = own->prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                         .arg(ident(m.ownTable), addCols.join(u','), QStringList(addCols.size(), QStringLiteral("?")).join(u',')), error);
+    sqlite3_stmt* edit = sets.isEmpty() ? nullptr
+        : own->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(ident(m.ownTable), sets.join(u',')), error);
+    if (!add || (!sets.isEmpty() && !edit)) { sqlite3_reset(read); return false; }
+
+    // Binds the source value of one field the way the own column stores it.
+    auto bindField = [&](sqlite3_stmt* st, int at, int dst, int srcField) {
+        sqlite3_value* v = sqlite3_column_value(read, selectOf[srcField]);
+        const int t = sqlite3_value_type(v);
+        if (isCurrencyColumn(ownCols[dst]) && (t == SQLITE_INTEGER || t == SQLITE_FLOAT))
+            return sqlite3_bind_double(st, at, currency(sqlite3_value_double(v))) == SQLITE_OK;
+        return sqlite3_bind_value(st, at, v) == SQLITE_OK;
+    };
+    auto fail = [&](sqlite3_stmt* st) {
+        *error = own->lastError();
+        sqlite3_reset(st);
+        sqlite3_reset(read);
+        return false;
+    };
+
+    int rc;
+    while ((rc = sqlite3_step(read)) == SQLITE_ROW) {
+        std::vector<Cell> values;
+        for (const auto& [d, s] : m.always)
+            values.push_back(cellOf(sqlite3_column_value(read, selectOf[s]), isCurrencyColumn(ownCols[d])));
+        std::string key = keyOf(read, selectOf[m.srcKey]);
+        const auto found = byKey.find(key);
+        if (found != byKey.end()) {
+            OwnRow& r = rows[found->second];
+            if (edit && r.values != values) {
+                int at = 1;
+                for (const auto& [d, s] : m.always) bindField(edit, at++, d, s);
+                sqlite3_bind_int64(edit, at, r.rowid);
+                if (sqlite3_step(edit) != SQLITE_DONE) return fail(edit);
+                sqlite3_reset(edit);
+                r.values = std::move(values);
+                ++changed;
+            }
+        } else {
+            int at = 1;
+            for (const FieldMap* fm : {&m.onAdd, &m.always})
+                for (const auto& [d, s] : *fm) bindField(add, at++, d, s);
+            if (sqlite3_step(add) != SQLITE_DONE) return fail(add);
+            sqlite3_reset(add);
+            byKey.emplace(std::move(key), rows.size());
+            rows.push_back({sqlite3_last_insert_rowid(own->handle()), std::move(values)});
+            ++added;
+        }
+        if (m.mark >= 0) {
+            const int col = selectOf[m.mark];
+            if (!(sqlite3_column_type(read, col) != SQLITE_NULL && sqlite3_column_double(read, col) == 0))
+                toMark.push_back(sqlite3_column_int64(read, 0));
+        }
+    }
+    sqlite3_reset(read);
+    if (rc != SQLITE_DONE) { *error = src->lastError(); toMark.clear(); return false; }
+    return true;
+}
+
+bool Importer::run(QString* error)
+{
+    if (!prepareColumns(error)) return false;
+    Transaction tx(own, true);
+    if (!tx.active()) { *error = tx.error(); return false; }
+    const bool k = loadOwnKeys(error);
+    // Into an empty table (a first start) the rows go faster without its indexes, which are then built
+    // once, sorted, inside the same transaction.
+    QStringList indexes;
+    if (k && rows.empty()) {
+        sqlite3_stmt* st = own->prepare(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL"
+                                                       " AND tbl_name=? COLLATE NOCASE"), error);
+        if (!st) return false;
+        bindValue(st, 1, m.ownTable);
+        QStringList names;
+        while (sqlite3_step(st) == SQLITE_ROW) { names << columnValue(st, 0).toString(); indexes << columnValue(st, 1).toString(); }
+        sqlite3_reset(st);
+        for (const QString& n : std::as_const(names))
+            if (!own->exec(QStringLiteral("DROP INDEX ") + ident(n), error)) return false;
+    }
+    bool ok = k && walk(error);
+    for (const QString& sql : std::as_const(indexes)) ok = ok && own->exec(sql, error);
+    if (!ok || !tx.commit(error)) {
+        toMark.clear(); // nothing of the copy stayed, so no source record may be marked
         return false;
     }
     return true;
 }
 
-// Writes the own copy and the source's "imported" marks in one transaction each. The copy is kept
-// even when the marks cannot be written back (a read-only share): the next start imports again.
-struct ImportRun {
-    DataSource* own;
-    DataSource* src;
-    int markField; // -1: the source is not changed
-    Transaction ownTx;
-    std::unique_ptr<Transaction> srcTx;
-    bool ownOk = true;
-    bool marksOk = true;
-    int count = 0;
+// Sets the marks in short write transactions; a file busy with another desk or the accounting program
+// is waited for, letting events run, up to kBusyWaitMs in all.
+bool writeMarks(Database* db, const QString& table, const QString& column, const std::vector<qint64>& ids, QString* error)
+{
+    if (ids.empty()) return true;
+    sqlite3* h = db->handle();
+    sqlite3_busy_timeout(h, 50);
+    QElapsedTimer waited;
+    waited.start();
+    auto busy = [&](int rc) { return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED; };
+    auto pause = [&] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+        return waited.elapsed() < kBusyWaitMs;
+    };
+    bool ok = true;
+    const QString sql = QStringLiteral("UPDATE %1 SET %2=0 WHERE rowid=?").arg(ident(table), ident(column));
+    for (size_t from = 0; ok && from < ids.size();) {
+        int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (busy(rc)) { ok = pause(); continue; }
+        if (rc != SQLITE_OK) { ok = false; break; }
+        QElapsedTimer batch;
+        batch.start();
+        size_t to = from;
+        sqlite3_stmt* st = db->prepare(sql, error);
+        while (st && to < ids.size()) {
+            sqlite3_bind_int64(st, 1, ids[to++]);
+            rc = sqlite3_step(st);
+            sqlite3_reset(st);
+            if (rc != SQLITE_DONE || (to % 256 == 0 && batch.elapsed() >= kMarkBatchMs)) break;
+        }
+        if (!st || rc != SQLITE_DONE) { sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr); ok = false; break; }
+        while (busy(rc = sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr)) && pause()) {}
+        if (rc != SQLITE_OK) { sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr); ok = false; break; }
+        from = to;
+    }
+    if (!ok && error && error->isEmpty()) *error = waited.elapsed() >= kBusyWaitMs ? QStringLiteral("dosya meşgul") : db->lastError();
+    sqlite3_busy_timeout(h, 2000);
+    return ok;
+}
 
-    ImportRun(DataSource* o, DataSource* s, int mark) : own(o), src(s), markField(mark), ownTx(o->database())
-    {
-        if (mark >= 0) srcTx = std::make_unique<Transaction>(s->database());
-        ownOk = ownTx.active();
-        marksOk = srcTx && srcTx->active();
-        own->setBulk(true);
+// One import from the accounting file DataTmp names into the own data source's table.
+void runImport(Salonya* f, DataSource* own, const Import& spec)
+{
+    DataSource* tmp = f->DataTmp;
+    tmp->setRecordSource(spec.source);
+    QString err;
+    std::shared_ptr<Database> src = Database::open(tmp->databaseName(), false, &err);
+    std::shared_ptr<Database> ownDb = src ? Database::open(own->databaseName(), false, &err) : nullptr;
+    if (!ownDb) {
+        qCWarning(lcStartup).noquote() << spec.what << "import source unavailable:" << err;
+        tmp->close();
+        return;
     }
-    void mark()
-    {
-        if (markField < 0 || !marksOk) return;
-        marksOk = src->edit() && src->setField(markField, 0) && src->update();
-        if (!marksOk) src->cancelUpdate();
-    }
-    void finish(const char* what)
-    {
-        if (own->editMode() != DataSource::EditMode::None) own->cancelUpdate();
-        if (src->editMode() != DataSource::EditMode::None) src->cancelUpdate();
-        QString err;
-        if (!ownOk || !ownTx.commit(&err))
-            qCWarning(lcStartup).noquote() << what << "import rolled back:" << own->lastError() << err;
-        if (srcTx && (!marksOk || !srcTx->commit(&err)))
-            qCWarning(lcStartup).noquote() << what << "import marks not written back:" << src->lastError() << err;
-        own->setBulk(false);
-        qCDebug(lcStartup, "%s import: %d records", what, count);
-    }
-};
+    f->state.KayitBekle = true;
+    QElapsedTimer phase;
+    phase.start();
+    Importer imp(spec, src.get(), ownDb.get());
+    const bool ok = imp.run(&err);
+    qCDebug(lcStartup, "%s import: copy %lld ms", spec.what, phase.restart());
+    f->state.KayitBekle = false; // the save is done or has failed; either way nobody waits on it
+    // The own source re-reads what the file now holds: the new records, or nothing after a rollback.
+    own->refresh();
+    if (!ok)
+        qCWarning(lcStartup).noquote() << spec.what << "import rolled back:" << err;
+    else if (!writeMarks(src.get(), imp.sourceTable(), imp.markColumn(), imp.toMark, &err))
+        qCWarning(lcStartup).noquote() << spec.what << "import marks not written back (the next start imports again):" << err;
+    qCDebug(lcStartup, "%s import: %d added, %d changed, %zu marked in %lld ms", spec.what, imp.added, imp.changed,
+            imp.toMark.size(), phase.elapsed());
+    tmp->close();
+}
 
 } // namespace
 
 void Startup::importStock()
 {
-    DataSource* src = f->DataTmp;
-    DataSource* own = f->DataStok;
-    if (!openSource(src, QStringLiteral("Select * From StokKartlar Where StokGizle=0 Order By StokAdi ASC"))) return;
-    if (!own->isOpen()) Data::refreshRoutine(own);
-    ImportRun run(own, src, 13);
-    for (src->moveFirst(); run.ownOk && !src->eof(); src->moveNext()) {
-        f->state.KayitBekle = true;
-        const QVariant code = src->field(0);
-        if (own->findFirst(QStringLiteral("StokKod=") + Jet::quote(code.toString()))) {
-            run.ownOk = own->edit();
-        } else if (!own->noMatch()) {
-            run.ownOk = false; // the lookup itself failed: adding would duplicate the card
-        } else {
-            run.ownOk = own->addNew() && own->setField(0, code) && own->setField(1, src->field(1)) && own->setField(2, src->field(15));
-        }
-        run.ownOk = run.ownOk && own->setField(3, src->field(16)) && own->setField(4, src->field(30)) && own->update();
-        run.mark();
-        ++run.count;
-    }
-    Data::waitForSave(f->state.KayitBekle);
-    run.finish("stock");
-    src->close();
+    runImport(f, f->DataStok,
+              {"stock", QStringLiteral("Select * From StokKartlar Where StokGizle=0 Order By StokAdi ASC"), 0,
+               QStringLiteral("StokKartlar"), 0, {{0, 0}, {1, 1}, {2, 15}}, {{3, 16}, {4, 30}}, 13});
 }
 
 void Startup::importCustomers()
 {
-    DataSource* src = f->DataTmp;
-    DataSource* own = f->DataCari;
-    if (!openSource(src, QStringLiteral("Select * From CariKartlar Where HesKullan=False And left(CariKod,1)<>'=' Order By CariKod ASC")))
-        return;
-    // Cards are found by code among all cards, customers and employees alike, whatever list was shown.
-    if (own->recordSource() != u"CariKartlar" || !own->isOpen()) {
-        own->setRecordSource(QStringLiteral("CariKartlar"));
-        Data::refreshRoutine(own);
-    }
-    ImportRun run(own, src, 26);
-    for (src->moveFirst(); run.ownOk && !src->eof(); src->moveNext()) {
-        f->state.KayitBekle = true;
-        const QVariant code = src->field(0);
-        if (own->findFirst(QStringLiteral("CariKod=") + Jet::quote(code.toString()))) {
-            run.ownOk = own->edit();
-        } else if (!own->noMatch()) {
-            run.ownOk = false; // the lookup itself failed: adding would duplicate the card
-        } else {
-            run.ownOk = own->addNew() && own->setField(0, code) && own->setField(1, src->field(1))
-                && own->setField(2, src->field(15)) && own->setField(16, src->field(44));
-        }
-        run.ownOk = run.ownOk && own->setField(10, src->field(28)) && own->setField(11, src->field(29))
-            && own->setField(12, src->field(30)) && own->update();
-        run.mark();
-        ++run.count;
-    }
-    Data::waitForSave(f->state.KayitBekle);
-    run.finish("customer");
-    src->close();
+    runImport(f, f->DataCari,
+              {"customer", QStringLiteral("Select * From CariKartlar Where HesKullan=False And left(CariKod,1)<>'=' Order By CariKod ASC"), 0,
+               QStringLiteral("CariKartlar"), 0, {{0, 0}, {1, 1}, {2, 15}, {16, 44}}, {{10, 28}, {11, 29}, {12, 30}}, 26});
 }
 
 void Startup::importEmployees()
 {
-    DataSource* src = f->DataTmp;
-    DataSource* own = f->DataEleman;
-    if (!openSource(src, QStringLiteral("Select * From CariKartlar Where Gurup='Eleman' ORDER BY Unvan ASC"))) return;
-    if (!own->isOpen()) Data::refreshRoutine(own);
-    ImportRun run(own, src, -1);
-    for (src->moveFirst(); run.ownOk && !src->eof(); src->moveNext()) {
-        const QVariant name = src->field(1);
-        if (own->findFirst(QStringLiteral("Eleman=") + Jet::quote(name.toString()))) continue;
-        if (!own->noMatch()) { run.ownOk = false; break; } // the lookup itself failed
-        f->state.KayitBekle = true;
-        run.ownOk = own->addNew() && own->setField(0, name) && own->update();
-        Data::waitForSave(f->state.KayitBekle);
-        ++run.count;
-    }
-    run.finish("employee");
-    src->close();
+    runImport(f, f->DataEleman,
+              {"employee", QStringLiteral("Select * From CariKartlar Where Gurup='Eleman' ORDER BY Unvan ASC"), 1,
+               QStringLiteral("Eleman"), 0, {{0, 1}}, {}, -1});
 }

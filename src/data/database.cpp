@@ -112,8 +112,15 @@ sqlite3_stmt* Database::prepare(const QString& sql, QString* error)
     }
     sqlite3_stmt* st = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &st, &tail) != SQLITE_OK) {
         if (error) *error = lastError() + QStringLiteral(" [") + sql + u']';
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    // SQLite would quietly run only the first statement; a text that does not end there is an error.
+    if (!QByteArray(tail).trimmed().isEmpty()) {
+        if (error) *error = QStringLiteral("birden çok komut [") + sql + u']';
         sqlite3_finalize(st);
         return nullptr;
     }
@@ -202,7 +209,7 @@ QVariant columnValue(sqlite3_stmt* st, int col)
     }
 }
 
-Transaction::Transaction(Database* db, bool immediate) : m_db(db)
+Transaction::Transaction(Database* db, bool immediate) : m_db(db ? db->shared_from_this() : nullptr)
 {
     if (!db) { m_error = QStringLiteral("veritabanı yok"); return; }
     if (db->inTransaction()) { m_ok = true; return; } // joins the outer transaction

@@ -12,7 +12,7 @@ struct sqlite3_stmt;
 
 class Statement;
 
-class Database
+class Database : public std::enable_shared_from_this<Database>
 {
 public:
     ~Database();
@@ -52,6 +52,7 @@ bool bindValue(sqlite3_stmt* st, int index, const QVariant& v);
 QVariant columnValue(sqlite3_stmt* st, int col);
 
 // RAII transaction: rolls back unless committed. Nested use on the same connection joins the outer one.
+// It keeps its connection alive, so closing the data sources on that file first is harmless.
 class Transaction
 {
 public:
@@ -64,7 +65,7 @@ public:
     QString error() const { return m_error; }
 
 private:
-    Database* m_db;
+    std::shared_ptr<Database> m_db;
     bool m_owner = false;
     bool m_ok = false;
     bool m_done = false;

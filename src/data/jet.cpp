@@ -152,9 +152,24 @@ Sql translate(const QString& jet)
         return isWord(n, "and") || isWord(n, "or") || isWord(n, "order") || isWord(n, "group") || isOp(n, ")");
     };
 
+    // Text compares and sorts the Turkish way whatever the column was declared with (the accounting
+    // files know no Turkish collation): sort and group terms, In lists and column-to-column compares
+    // get it explicitly; a literal carries it already.
+    auto isComparison = [](const Token& k) {
+        return k.kind == Tok::Op && (k.text == u"=" || k.text == u"<" || k.text == u">" || k.text == u"<="
+                                     || k.text == u">=" || k.text == u"<>");
+    };
+    auto columnFollows = [&](qsizetype j) {
+        return j < t.size() && t[j].kind == Tok::Ident && !isKeyword(t[j]) && !(j + 1 < t.size() && isOp(t[j + 1], "("));
+    };
+    bool sorting = false;
     QStringList parts;
     for (qsizetype i = 0; i < t.size(); ++i) {
         const Token& tok = t[i];
+        if (tok.kind == Tok::Ident && i > 0 && isWord(tok, "by") && (isWord(t[i - 1], "order") || isWord(t[i - 1], "group")))
+            sorting = true;
+        else if (isWord(tok, "having") || isWord(tok, "limit") || isWord(tok, "where"))
+            sorting = false;
         switch (tok.kind) {
         case Tok::String:
             parts << QStringLiteral("? COLLATE TR");
@@ -172,6 +187,8 @@ Sql translate(const QString& jet)
             parts << tok.text;
             break;
         case Tok::Op:
+            // Anything after a ';' would be cut off by SQLite: the text cannot be run whole.
+            if (tok.text == u";") { out.ok = false; out.error = QStringLiteral("çevrilemeyen ifade: ") + jet; return out; }
             parts << (tok.text == u"&" ? QStringLiteral("||") : tok.text);
             break;
         case Tok::Ident: {
@@ -203,7 +220,11 @@ Sql translate(const QString& jet)
                 parts << QStringLiteral("(%1<>0)").arg(sqlIdent(tok.text));
                 break;
             }
-            parts << sqlIdent(tok.text);
+            const bool qualified = i + 1 < t.size() && isOp(t[i + 1], ".");
+            const bool turkish = !qualified
+                && (sorting || (i + 1 < t.size() && isWord(t[i + 1], "in"))
+                    || (i + 1 < t.size() && isComparison(t[i + 1]) && columnFollows(i + 2)));
+            parts << (turkish ? sqlIdent(tok.text) + QStringLiteral(" COLLATE TR") : sqlIdent(tok.text));
             break;
         }
         case Tok::Space:

@@ -131,7 +131,36 @@ bool match(const std::u32string& p, const std::u32string& t)
 
 } // namespace
 
-char32_t fold(char32_t c)
+namespace {
+char32_t foldSlow(char32_t c);
+uint32_t weightSlow(char32_t c);
+
+// Latin letters up to U+02FF, Turkish ones among them, are looked up: the collation and Like run
+// these per character of every compared text.
+struct Tables {
+    static constexpr char32_t size = 0x300;
+    std::array<char32_t, size> fold{};
+    std::array<uint32_t, size> weight{};
+    Tables()
+    {
+        for (char32_t c = 0; c < size; ++c) {
+            fold[c] = foldSlow(c);
+            weight[c] = weightSlow(c);
+        }
+    }
+};
+const Tables& tables()
+{
+    static const Tables t;
+    return t;
+}
+} // namespace
+
+char32_t fold(char32_t c) { return c < Tables::size ? tables().fold[c] : foldSlow(c); }
+uint32_t weight(char32_t c) { return c < Tables::size ? tables().weight[c] : weightSlow(c); }
+
+namespace {
+char32_t foldSlow(char32_t c)
 {
     if (c < 128) {
         if (c == U'I') return U'ı';
@@ -150,12 +179,34 @@ char32_t fold(char32_t c)
     return c;
 }
 
-uint32_t weight(char32_t c)
+uint32_t weightSlow(char32_t c)
 {
     if (c < 128) return kAscii.w[c];
-    const char32_t f = fold(c);
+    char32_t f = foldSlow(c);
+    // The circumflexed vowels of loanwords are the plain letters in the alphabet's order.
+    if (f == U'â') f = U'a';
+    else if (f == U'î') f = U'i';
+    else if (f == U'û') f = U'u';
     if (const uint32_t w = letterWeight(f)) return w;
     return kOtherBase + f;
+}
+} // namespace
+
+std::string sortKey(std::string_view utf8)
+{
+    std::string key;
+    key.reserve(utf8.size() * 3);
+    for (size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const uint32_t w = b < 0x80 ? kAscii.w[b] : weight(next(utf8, i));
+        if (b < 0x80) ++i;
+        // Three bytes, most significant first: byte order is weight order, and a shorter key that is
+        // the head of a longer one sorts first, as in compareUtf8.
+        key.push_back(char(w >> 16));
+        key.push_back(char((w >> 8) & 0xFF));
+        key.push_back(char(w & 0xFF));
+    }
+    return key;
 }
 
 int compareUtf8(std::string_view a, std::string_view b)

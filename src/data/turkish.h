@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace Turkish {
@@ -16,6 +17,8 @@ uint32_t weight(char32_t c);
 // Three-way comparison of two UTF-8 texts by Turkish weights (the "TR" collation).
 int compareUtf8(std::string_view a, std::string_view b);
 int compare(const QString& a, const QString& b);
+// Bytes that compare (memcmp, ==) exactly as compareUtf8 compares the texts.
+std::string sortKey(std::string_view utf8);
 
 // Jet Like: * any run, ? one character, # one digit, [..] a set ([!..] negated, a-z ranges);
 // case-insensitive by Turkish folding.
