@@ -5,6 +5,7 @@
 #include "app/hostpaths.h"
 #include "app/salonya.h"
 #include "app/startup.h"
+#include "camera/photofile.h"
 #include "customers/customerphoto.h"
 #include "data/datasource.h"
 #include "data/jet.h"
@@ -178,15 +179,16 @@ QString ServicePanel::photoFile(const QString& customerCode)
 
 void ServicePanel::takePhoto()
 {
-    PanelSeams::pressCapture(*f);
+    // The photo belongs to the customer chosen at the touch, whatever is picked while the camera starts.
     const QString code = f->state.SeciliCari;
+    PanelSeams::pressCapture(*f);
     if (!code.isEmpty() && Program::ResimCekildi) {
         const QString path = photoFile(code);
         const QImage picture = QGuiApplication::clipboard()->image();
         Program::GeciciMetin = path;
         // A bitmap whatever the extension says; readers know the picture by its content.
-        if (!path.isEmpty() && !picture.isNull() && picture.save(path, "BMP")) {
-            f->Picture1->setPicture(QImage(path));
+        if (PhotoFile::write(picture, path)) {
+            f->Picture1->setPicture(CustomerPhoto::load(path));
         } else {
             Feedback::message(f, Feedback::Icon::Warning, QStringLiteral("Salonya"),
                               QStringLiteral("Resim kaydedilemedi: program klasörüne yazılamıyor ya da çekilen resim yok."));
