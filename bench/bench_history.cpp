@@ -46,7 +46,8 @@ QStringList column(DataSource* ds, int pos)
     return out;
 }
 
-// Past lines spread over five years; the two regulars get kPerCustomer each and an open ticket today.
+// Past lines spread over five years before today; the two regulars get kPerCustomer each, three of
+// them open today.
 bool writeLines(Salonya& f, const QStringList& codes, const QStringList& titles, const QStringList& regulars)
 {
     Data::refreshRoutine(f.DataStok);
@@ -61,11 +62,12 @@ bool writeLines(Salonya& f, const QStringList& codes, const QStringList& titles,
     const QDate today = QDate::currentDate();
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     for (int i = 0; i < kLines; ++i) {
-        const int who = i < 2 * kPerCustomer ? codes.indexOf(regulars[i % 2]) : int(rng() % codes.size());
+        int who = codes.indexOf(regulars[i % 2]);
+        while (i >= 2 * kPerCustomer && regulars.contains(codes[who])) who = int(rng() % codes.size());
         const int s = int(rng() % services.size());
         const bool open = i < 6; // three lines today on each regular's ticket
         const QByteArray islem = services[s].toUtf8(), cari = codes[who].toUtf8(), unvan = titles[who].toUtf8();
-        const QByteArray day = (open ? today : today.addDays(-int(rng() % 1825))).toString(Qt::ISODate).toUtf8();
+        const QByteArray day = (open ? today : today.addDays(-1 - int(rng() % 1825))).toString(Qt::ISODate).toUtf8();
         const QByteArray eleman = staff[open ? 0 : int(rng() % staff.size())].toUtf8();
         const bool dye = groups[s] == u"Boya";
         sqlite3_bind_text(st, 1, islem.constData(), int(islem.size()), SQLITE_TRANSIENT);
@@ -105,6 +107,7 @@ int main(int argc, char** argv)
 
     Demo::DemoOptions o;
     o.prefix = root + QStringLiteral("/drives/C/DefteryaData/01");
+    o.customers = 2000; // 500 lines each on average
     o.force = true;
     QString error;
     if (!Demo::writeDemoSalon(o, &error)) {
@@ -120,7 +123,10 @@ int main(int argc, char** argv)
     if (!form.startup()->isReady()) return 1;
 
     const QStringList codes = column(form.DataCari, 0), titles = column(form.DataCari, 1);
-    const QStringList regulars{codes[3], codes[7]};
+    // Two customers a title names alone, so a tap on the title picks them.
+    QStringList regulars;
+    for (int i = 0; i < codes.size() && regulars.size() < 2; ++i)
+        if (titles.count(titles[i]) == 1) regulars << codes[i];
     t.restart();
     if (!writeLines(form, codes, titles, regulars)) {
         std::fprintf(stderr, "writing lines: %s\n", sqlite3_errmsg(form.DataSalonya->database()->handle()));
@@ -129,13 +135,14 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "%d lines written in %lld ms\n", kLines, t.elapsed());
     form.Text2->setText(form.DataEleman->field(0).toString());
 
-    std::vector<double> loads, sorts;
+    std::vector<double> loads, sorts, handlers;
     QHeaderView* header = form.CariList->horizontalHeader();
     for (int i = 0; i < kSamples; ++i) {
         const QString title = titles[codes.indexOf(regulars[i % 2])];
         QElapsedTimer k;
         k.start();
         emit form.DBListe1->picked(title);
+        handlers.push_back(double(k.nsecsElapsed()) / 1e6);
         QCoreApplication::processEvents();
         loads.push_back(double(k.nsecsElapsed()) / 1e6);
         if (form.DataGecmis->recordCount() != kPerCustomer || form.DataSalonya->recordCount() != 3) {
@@ -152,6 +159,32 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    // Where a choice spends its time: each re-query of the choice on its own.
+    const QString code = regulars[0];
+    const QList<std::pair<DataSource*, QString>> parts{
+        {form.DataGecmis, QStringLiteral("Select * From Salonya Where Cari='%1' Order By Islem ASC").arg(code)},
+        {form.DataSalonya, QStringLiteral("Select * From Salonya Where Cari='%1' And Eleman='%2' And Yeni=1").arg(code, form.Text2->text())},
+        {form.DataSalonya, QStringLiteral("Select * From Salonya Where Tarih=#%1# And Cari='%2'")
+                               .arg(QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")), code)}};
+    sqlite3_stmt* plan = nullptr;
+    if (sqlite3_prepare_v2(form.DataGecmis->database()->handle(),
+                           "EXPLAIN QUERY PLAN SELECT rowid FROM Salonya WHERE Cari=? ORDER BY Islem", -1, &plan, nullptr) == SQLITE_OK)
+        while (sqlite3_step(plan) == SQLITE_ROW)
+            std::fprintf(stderr, "  plan: %s\n", reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+    sqlite3_finalize(plan);
+    for (const auto& [ds, source] : parts) {
+        std::vector<double> v;
+        for (int i = 0; i < 50; ++i) {
+            ds->setRecordSource(source);
+            QElapsedTimer k;
+            k.start();
+            Data::refreshRoutine(ds);
+            v.push_back(double(k.nsecsElapsed()) / 1e6);
+        }
+        std::fprintf(stderr, "  %s: median %.2f ms\n", qPrintable(source), percentile(v, 0.5));
+    }
+    std::fprintf(stderr, "  the choice's handlers alone, before painting: median %.2f ms, p99 %.2f ms\n", percentile(handlers, 0.5),
+                 percentile(handlers, 0.99));
     std::printf("history load median: %.2f ms\n", percentile(loads, 0.5));
     std::printf("history load p99: %.2f ms\n", percentile(loads, 0.99));
     std::printf("history sort median: %.2f ms\n", percentile(sorts, 0.5));

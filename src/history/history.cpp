@@ -199,6 +199,9 @@ void History::repeatLines()
         }
         ok = ok && tx.commit(&error);
     }
+    Data::refreshRoutine(f->DataSalonya);
+    Data::refreshRoutine(f->DataGunluk);
+    Data::refreshRoutine(f->DataGecmis);
     if (!ok)
         Feedback::message(f, Feedback::Icon::Warning, kTitle,
                           QStringLiteral("Geçmiş işlemler adisyona yazılamadı: %1\nAdisyon değişmedi; biraz sonra yeniden deneyin.")
@@ -206,7 +209,4 @@ void History::repeatLines()
     else if (!gone.isEmpty())
         Feedback::message(f, Feedback::Icon::Information, kTitle,
                           QStringLiteral("Stok kartı artık bulunmayan işlemler adisyona eklenmedi:\n%1").arg(gone.join(u'\n')));
-    Data::refreshRoutine(f->DataSalonya);
-    Data::refreshRoutine(f->DataGunluk);
-    Data::refreshRoutine(f->DataGecmis);
 }

@@ -30,7 +30,8 @@ public:
     void setColumnWidthTwips(int i, double twips);
     void setColumnVisible(int i, bool visible);
     void setColumnCaption(int i, const QString& caption);
-    double widthTwips() const { return width() * 15.0; }
+    // The width inside the grid's frame, which the columns share with the row selectors.
+    double widthTwips() const { return (width() - 2 * frameWidth()) * 15.0; }
     // The font the header draws its captions in.
     QFont headerFont() const;
 
