@@ -14,6 +14,7 @@
 #include "input/capsonoff.h"
 #include "input/keyboardcaptions.h"
 #include "ui/datagrid.h"
+#include "ui/gridlayout.h"
 #include "ui/look.h"
 #include "ui/textbox.h"
 
@@ -229,7 +230,7 @@ void Startup::activate()
         for (int n = 1; n <= 26; ++n)
             f->Command1[n]->setText(Settings::get(QStringLiteral("Buton") + QString::number(n)));
     });
-    step("grid layouts", [&] { Seams::loadGridLayouts(*f); });
+    step("grid layouts", [&] { GridLayouts::loadAll(*f); });
     step("fonts", [&] { Seams::applyFontsAndColours(*f); });
     f->DBGridMus->show();
     f->KasaCmd->setText(QStringLiteral("HESABI  KASAYA  GÖNDER"));

@@ -3,8 +3,10 @@
 #include "salonya.h"
 #include "checkout/checkout.h"
 #include "customers/customers.h"
+#include "history/history.h"
 #include "input/keyboard.h"
 #include "ticket/ticketentry.h"
+#include "ui/gridlayout.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
 void createSubsystems(Salonya& form)
@@ -22,6 +24,10 @@ void createSubsystems(Salonya& form)
     new Checkout(&form);
 
     // --- history ---
+    new History(&form);
+
+    // --- grid column layouts and header sorting ---
+    new GridLayouts(&form);
 
     // --- camera ---
 

@@ -41,7 +41,7 @@ struct GridColumn {
     QString format;        // "", "General Number" or "Standard"
     QString defaultValue;  // shown for an empty value
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    int widthTwips = 1440;
+    double widthTwips = 1440; // layout files keep fractions of a twip
     bool visible = true;
 };
 

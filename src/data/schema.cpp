@@ -39,6 +39,7 @@ const char* const kSalonya[] = {
     " Gurup BOOLEAN DEFAULT 0, Tarih DATE, Eleman TEXT COLLATE TR, Yeni INTEGER DEFAULT 0,"
     " Barkod TEXT COLLATE TR, Unvan TEXT COLLATE TR, Tutar CURRENCY DEFAULT 0)",
     "CREATE INDEX IF NOT EXISTS CariTarih_ix ON Salonya (Cari, Tarih)",
+    "CREATE INDEX IF NOT EXISTS CariIslem_ix ON Salonya (Cari, Islem)", // a customer's history by service, unsorted
     "CREATE INDEX IF NOT EXISTS TarihYeni_ix ON Salonya (Tarih, Yeni)",
     "CREATE INDEX IF NOT EXISTS UnvanTarih_ix ON Salonya (Unvan, Tarih)",
 };

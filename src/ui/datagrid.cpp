@@ -5,6 +5,29 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProxyStyle>
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+
+// A column edge is grabbed by a finger, not a mouse pointer: the handle reaches this far on each side.
+class WideGripStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override
+    {
+        return m == PM_HeaderGripMargin ? 12 : QProxyStyle::pixelMetric(m, o, w);
+    }
+};
+
+QStyle* wideGripStyle()
+{
+    static QStyle* style = new WideGripStyle; // shared by every grid for the whole run
+    return style;
+}
+
+} // namespace
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
 {
@@ -17,7 +40,28 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
     verticalHeader()->setDefaultSectionSize(30);
     verticalHeader()->setFixedWidth(18);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setMinimumSectionSize(8);
+    horizontalHeader()->setStyle(wideGripStyle());
+    horizontalHeader()->viewport()->installEventFilter(this);
     setMarqueeStyle(MarqueeNone);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (m_applying || !m_model || column >= columnCount() || size <= 0) return;
+        m_model->column(column).widthTwips = size * kTwipsPerPixel;
+        m_resizing = column;
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::headerTouched);
+}
+
+bool DataGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt reports every step of a drag; the grid reports the resize once, when the finger lets go.
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease && m_resizing >= 0) {
+        const int column = m_resizing;
+        m_resizing = -1;
+        QMetaObject::invokeMethod(this, [this, column] { emit columnResized(column); }, Qt::QueuedConnection);
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 void DataGrid::bind(DataSource* ds, const QList<GridColumn>& columns)
@@ -34,11 +78,41 @@ DataSource* DataGrid::dataSource() const { return m_model ? m_model->dataSource(
 void DataGrid::applyColumns()
 {
     if (!m_model) return;
+    m_applying = true;
     for (int i = 0; i < m_model->columns().size(); ++i) {
         const GridColumn& c = m_model->columns()[i];
         setColumnHidden(i, !c.visible);
-        setColumnWidth(i, qMax(1, c.widthTwips / 15));
+        if (c.visible) setColumnWidth(i, qMax(1, qRound(c.widthTwips / kTwipsPerPixel)));
     }
+    m_applying = false;
+}
+
+void DataGrid::setColumnWidthTwips(int i, double twips)
+{
+    if (!m_model || i < 0 || i >= columnCount()) return;
+    m_model->column(i).widthTwips = twips;
+    applyColumns();
+}
+
+void DataGrid::setColumnVisible(int i, bool visible)
+{
+    if (!m_model || i < 0 || i >= columnCount()) return;
+    m_model->column(i).visible = visible;
+    applyColumns();
+}
+
+void DataGrid::setColumnCaption(int i, const QString& caption)
+{
+    if (!m_model || i < 0 || i >= columnCount() || m_model->column(i).caption == caption) return;
+    m_model->column(i).caption = caption;
+    emit m_model->headerDataChanged(Qt::Horizontal, i, i);
+}
+
+QFont DataGrid::headerFont() const
+{
+    QFont f = horizontalHeader()->font();
+    f.setBold(true); // the header's style draws its captions bold
+    return f;
 }
 
 void DataGrid::setMarqueeStyle(int style)

@@ -2,6 +2,7 @@
 // A read-only data-bound grid: designed columns over a data source, its current row and the data
 // source's current record following each other, the row marker (3 whole row, 5 none).
 // Nothing is ever edited, inserted or deleted through it; typing does not move it either.
+// Column widths are kept in twips; a finished drag of a column edge and a touched header are reported.
 
 #include "data/recordmodels.h"
 
@@ -24,12 +25,26 @@ public:
     // Applies the columns' widths (twips) and visibility to the view.
     void applyColumns();
 
+    int columnCount() const { return m_model ? int(m_model->columns().size()) : 0; }
+    const GridColumn& column(int i) const { return m_model->columns()[i]; }
+    void setColumnWidthTwips(int i, double twips);
+    void setColumnVisible(int i, bool visible);
+    void setColumnCaption(int i, const QString& caption);
+    // The width inside the grid's frame, which the columns share with the row selectors.
+    double widthTwips() const { return (width() - 2 * frameWidth()) * 15.0; }
+    // The font the header draws its captions in.
+    QFont headerFont() const;
+
 signals:
     void gotFocus();
     void lostFocus();
     void rowColChanged(int row);
     void pointerMoved();
     void touched();
+    // The user let go of a column edge after dragging it.
+    void columnResized(int column);
+    // The user touched a column header (not an edge).
+    void headerTouched(int column);
 
 protected:
     void focusInEvent(QFocusEvent* e) override;
@@ -39,10 +54,13 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void followSource();
     RecordTableModel* m_model = nullptr;
     int m_marquee = MarqueeNone;
     bool m_syncing = false;
+    bool m_applying = false;  // the view is being set from the columns, not by the user
+    int m_resizing = -1;      // column whose edge the user is dragging
 };
