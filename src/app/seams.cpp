@@ -1,11 +1,12 @@
 #include "seams.h"
 
-// Until the wheel, grid-layout and font subsystems arrive, the designed defaults stand:
-// the wheel scrolls the list under the pointer the Qt way, grids keep their designed columns,
-// buttons keep their designed font.
+#include "wheel.h"
+#include "ui/fontscolours.h"
+
+// Until the grid-layout subsystem arrives, grids keep their designed columns.
 namespace Seams {
-void hookWheel(Salonya&) {}
-void unhookWheel(Salonya&) {}
+void hookWheel(Salonya& form) { Wheel::HookWheel(form); }
+void unhookWheel(Salonya& form) { Wheel::UnhookWheel(form); }
 void loadGridLayouts(Salonya&) {}
-void applyFontsAndColours(Salonya&) {}
+void applyFontsAndColours(Salonya& form) { FontsColours::applyFonts(form); }
 } // namespace Seams

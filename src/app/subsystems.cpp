@@ -5,6 +5,9 @@
 #include "customers/customers.h"
 #include "input/keyboard.h"
 #include "ticket/ticketentry.h"
+#include "ui/desktouch.h"
+#include "ui/fontscolours.h"
+#include "windowplace.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
 void createSubsystems(Salonya& form)
@@ -20,6 +23,11 @@ void createSubsystems(Salonya& form)
 
     // --- checkout ---
     new Checkout(&form);
+
+    // --- window: proportional layout, geometry, close; fonts, colours and touch gestures ---
+    new WindowPlace(&form);
+    new FontsColours(&form);
+    new DeskTouch(&form);
 
     // --- history ---
 

@@ -1,10 +1,13 @@
 #include "panelseams.h"
 
-// Until the camera and the fonts-and-colours subsystems arrive there is no camera window and no
-// menu: the buttons keep their colour feedback and nothing opens.
+#include "ui/fontscolours.h"
+
+#include <QCursor>
+
+// Until the camera subsystem arrives there is no camera window: the buttons keep their colour feedback.
 namespace PanelSeams {
 void showCamera(Salonya&) {}
 void pressCapture(Salonya&) {}
-void buttonMenu(Salonya&, int) {}
-void frameMenu(Salonya&) {}
+void buttonMenu(Salonya& form, int) { FontsColours::buttonMenu(form, QCursor::pos()); }
+void frameMenu(Salonya& form) { FontsColours::frameMenu(form, QCursor::pos()); }
 } // namespace PanelSeams
