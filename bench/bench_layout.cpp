@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFrame>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -14,7 +15,12 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QTemporaryDir dir; // nothing of the user's is touched
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    qputenv("SALONYA_PROGRAM_DIR", dir.path().toUtf8());
     Salonya form;
+    // Only the screen is wanted: no start-up work on the first activation.
+    QObject::disconnect(&form, &Salonya::activated, nullptr, nullptr);
     form.Frame2->show();
     form.show();
     QCoreApplication::processEvents(); // the first resize registers the design
@@ -36,6 +42,13 @@ int main(int argc, char** argv)
         t.start();
         place->layout().ResizeForm(&form);
         ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::vector<double> perSize[std::size(sizes)];
+    for (size_t i = 0; i < ms.size(); ++i) perSize[i % std::size(sizes)].push_back(ms[i]);
+    for (size_t s = 0; s < std::size(sizes); ++s) {
+        std::sort(perSize[s].begin(), perSize[s].end());
+        std::printf("  to %dx%d: median %.3f ms, p99 %.3f ms\n", sizes[s].width(), sizes[s].height(), perSize[s][perSize[s].size() / 2],
+                    perSize[s][size_t(double(perSize[s].size() - 1) * 0.99)]);
     }
     std::sort(ms.begin(), ms.end());
     const int controls = int(place->layout().controlRecords().size());
