@@ -9,6 +9,7 @@
 #include "ui/textbox.h"
 #include "ui/touchlist.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
@@ -59,6 +60,15 @@ private slots:
         QCOMPARE(f->size(), QSize(700, 500));
         // The controls follow the restored size: 55 per cent of the width, 65 of the height.
         QCOMPARE(f->KasaCmd->geometry(), QRect(14475 * 55 / 100 / 15, 4140 * 65 / 100 / 15, 4485 * 55 / 100 / 15, 3435 * 65 / 100 / 15));
+        // The grids' columns shrank with them: the last one still ends inside the grid.
+        for (DataGrid* g : {f->DBGridIslem, f->DBGridMus, f->CariList}) {
+            const int last = g->horizontalHeader()->count() - 1;
+            QVERIFY(g->horizontalHeader()->sectionPosition(last) + g->columnWidth(last) <= g->viewport()->width());
+        }
+        // Dragging the edge about and back leaves the columns as they were.
+        const int before = f->DBGridIslem->columnWidth(0);
+        for (const QSize s : {QSize(613, 411), QSize(777, 560), QSize(650, 480), QSize(700, 500)}) f->resize(s);
+        QCOMPARE(f->DBGridIslem->columnWidth(0), before);
     }
 
     void resizeGuard_data()

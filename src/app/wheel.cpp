@@ -66,6 +66,7 @@ bool Wheel::eventFilter(QObject* watched, QEvent* event)
     if (m_rest / Notch == 0) overList = MouseWheel(keyState, 0, at.x(), at.y());
     for (; m_rest / Notch != 0; m_rest -= m_rest > 0 ? Notch : -Notch)
         overList = MouseWheel(keyState, m_rest > 0 ? Notch : -Notch, at.x(), at.y());
-    // Over a list or grid the arrow moved the row; letting the view scroll as well would push that row away.
-    return overList;
+    // When the arrow moved a focused list or grid, the view scrolling as well would push that row away;
+    // otherwise the list under the pointer scrolls as usual.
+    return overList && qobject_cast<QAbstractItemView*>(QApplication::focusWidget());
 }

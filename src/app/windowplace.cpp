@@ -7,8 +7,10 @@
 #include "ui/fontscolours.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTableView>
 
 namespace {
 
@@ -24,6 +26,19 @@ int storedTwips(const QString& key, int currentPixels)
 {
     const double v = Settings::toNumber(Settings::get(key, QString::number(currentPixels * kTwips)), currentPixels * kTwips);
     return int(v) / kTwips;
+}
+
+// The row header and the border keep their size; only the room for the columns is shared out.
+int columnRoom(const QTableView* g)
+{
+    return g->width() - 2 * g->frameWidth() - (g->verticalHeader()->isVisibleTo(g) ? g->verticalHeader()->width() : 0);
+}
+
+QList<int> columnWidths(const QTableView* g)
+{
+    QList<int> w;
+    for (int col = 0; col < g->horizontalHeader()->count(); ++col) w << g->columnWidth(col);
+    return w;
 }
 
 } // namespace
@@ -62,7 +77,23 @@ void WindowPlace::Form_Resize()
     if (frameWidth > screen.width()) f->resize(screen.width() - (frameWidth - f->width()), f->height());
     if (f->x() < 0) f->move(0, f->y());
     if (f->y() < 0) f->move(f->x(), 0);
+    // Grid columns share out their grid's room as they did before, so no column falls off the edge.
+    // They scale from the widths last set by someone else (the design, a saved layout, the user's
+    // drag), never from the previous resize, so dragging the window edge does not wear them down.
+    QList<std::pair<QTableView*, int>> grids;
+    for (QWidget* c : ResizeFrm::controlsOf(f))
+        if (auto* g = qobject_cast<QTableView*>(c)) grids.append({g, columnRoom(g)});
     m_layout.ResizeForm(f);
+    for (const auto& [grid, before] : grids) {
+        const QList<int> now = columnWidths(grid);
+        GridColumns& ref = m_columns[grid];
+        if (ref.lastSet != now) ref = {before, now, now};
+        const int after = columnRoom(grid);
+        if (ref.room <= 0 || after == before) continue;
+        for (int col = 0; col < now.size(); ++col)
+            if (!grid->isColumnHidden(col)) grid->setColumnWidth(col, qMax(1, int(qint64(ref.widths[col]) * after / ref.room)));
+        ref.lastSet = columnWidths(grid);
+    }
 }
 
 void WindowPlace::Form_QueryUnload()

@@ -5,8 +5,10 @@
 
 #include "resizefrm.h"
 
+#include <QHash>
 #include <QObject>
 
+class QTableView;
 class Salonya;
 
 class WindowPlace : public QObject
@@ -34,4 +36,10 @@ private:
     void backgroundPressed(const QMouseEvent* e);
     Salonya* f;
     ResizeFrm m_layout;
+    struct GridColumns {
+        int room = 0;          // room for the columns when the widths were taken
+        QList<int> widths;     // the widths then
+        QList<int> lastSet;    // what the last resize set; anything else is a new reference
+    };
+    QHash<QTableView*, GridColumns> m_columns;
 };
