@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
@@ -37,6 +39,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // The screen, the data and the keyboard are Turkish whatever the machine says.
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    // Qt's own dialogs (colour, font, date) speak Turkish too.
+    QTranslator qtTurkish;
+    if (qtTurkish.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTurkish);
     Salonya form;
     if (!form.startup()->load()) {
         Feedback::message(nullptr, Feedback::Icon::Critical, QStringLiteral("Salonya"), form.fatalError());

@@ -37,7 +37,8 @@ Salonya::Salonya(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Salonya"));
     setWindowTitle(QStringLiteral("Salonya"));
-    setFixedSize(FormDesign::FormWidth / FormDesign::TwipsPerPixel, FormDesign::FormHeight / FormDesign::TwipsPerPixel);
+    // Designed at this size; the layout engine scales the controls to whatever size the window gets.
+    resize(FormDesign::FormWidth / FormDesign::TwipsPerPixel, FormDesign::FormHeight / FormDesign::TwipsPerPixel);
     buildDataSources();
     buildControls();
     bindViews();

@@ -1,9 +1,10 @@
 #include "seams.h"
 
-// Until the wheel and font subsystems arrive, the designed defaults stand:
-// the wheel scrolls the list under the pointer the Qt way, buttons keep their designed font.
+#include "wheel.h"
+#include "ui/fontscolours.h"
+
 namespace Seams {
-void hookWheel(Salonya&) {}
-void unhookWheel(Salonya&) {}
-void applyFontsAndColours(Salonya&) {}
+void hookWheel(Salonya& form) { Wheel::HookWheel(form); }
+void unhookWheel(Salonya& form) { Wheel::UnhookWheel(form); }
+void applyFontsAndColours(Salonya& form) { FontsColours::applyFonts(form); }
 } // namespace Seams

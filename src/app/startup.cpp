@@ -7,6 +7,7 @@
 #include "seams.h"
 #include "settings.h"
 #include "checkout/checkout.h"
+#include "windowplace.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
@@ -15,6 +16,7 @@
 #include "input/keyboardcaptions.h"
 #include "ui/datagrid.h"
 #include "ui/gridlayout.h"
+#include "ui/fontscolours.h"
 #include "ui/look.h"
 #include "ui/textbox.h"
 
@@ -33,7 +35,6 @@ Q_LOGGING_CATEGORY(lcStartup, "salonya.startup", QtWarningMsg)
 namespace {
 const QString kDefaultShare = QStringLiteral("\\\\127.0.0.1\\DefteryaData\\01");
 const QString kLocalPrefix = QStringLiteral("C:\\DefteryaData\\01");
-constexpr int kTwips = 15;
 } // namespace
 
 Startup::Startup(Salonya* form) : QObject(form), f(form)
@@ -154,38 +155,15 @@ bool Startup::load()
 
 bool Startup::isReady() const { return f->DBGridMus->isVisible(); }
 
-void Startup::applyColours()
-{
-    Look::setBackColor(f, quint32(Settings::toNumber(Settings::get(QStringLiteral("Salonya"), QStringLiteral("16711935")), 0xFF00FF)));
-    const auto buttons = quint32(Settings::toNumber(Settings::get(QStringLiteral("ZeminRenk"), QStringLiteral("65535")), 0xFFFF));
-    for (QPushButton* b : std::as_const(f->Command1)) Look::setBackColor(b, buttons);
-    const auto frames = quint32(Settings::toNumber(Settings::get(QStringLiteral("FrmRenk"), QStringLiteral("128")), 0x80));
-    for (QWidget* w : {static_cast<QWidget*>(f->UrunlerFrm), static_cast<QWidget*>(f->Frame1),
-                       static_cast<QWidget*>(f->StokFrm), static_cast<QWidget*>(f->BoyaFrm)})
-        Look::setBackColor(w, frames);
-}
+void Startup::applyColours() { FontsColours::restoreColours(*f); }
 
 void Startup::placeWindow()
 {
     f->state.VeriYolu = Settings::get(QStringLiteral("IpNo"));
     if (!f->state.VeriYolu.isEmpty()) {
-        auto twips = [](const QString& key, int def) {
-            return int(Settings::toNumber(Settings::get(key, QString::number(def)), def)) / kTwips;
-        };
-        const int top = twips(QStringLiteral("SalonyaTop"), 0);
-        const int left = twips(QStringLiteral("SalonyaLeft"), 0);
-        const int height = twips(QStringLiteral("SalonyaHeight"), f->height() * kTwips);
-        const int width = twips(QStringLiteral("SalonyaWidth"), f->width() * kTwips);
-        f->move(left, top);
-        if (height > 0 && width > 0 && (height != f->height() || width != f->width())) {
-            f->setMinimumSize(0, 0);
-            f->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-            f->resize(width, height);
-        }
+        WindowPlace::restoreGeometry(*f);
     } else {
-        const QScreen* screen = f->screen() ? f->screen() : QGuiApplication::primaryScreen();
-        const int sw = screen ? screen->geometry().width() : f->width();
-        f->move((sw - f->frameGeometry().width()) / 2, 0);
+        WindowPlace::moveToTopCentre(*f);
         Settings::save(QStringLiteral("IpNo"), kDefaultShare);
     }
 }

@@ -7,6 +7,9 @@
 #include "input/keyboard.h"
 #include "ticket/ticketentry.h"
 #include "ui/gridlayout.h"
+#include "ui/desktouch.h"
+#include "ui/fontscolours.h"
+#include "windowplace.h"
 
 // Each subsystem is a QObject child of the form; it connects to the controls it owns the behaviour of.
 void createSubsystems(Salonya& form)
@@ -22,6 +25,11 @@ void createSubsystems(Salonya& form)
 
     // --- checkout ---
     new Checkout(&form);
+
+    // --- window: proportional layout, geometry, close; fonts, colours and touch gestures ---
+    new WindowPlace(&form);
+    new FontsColours(&form);
+    new DeskTouch(&form);
 
     // --- history ---
     new History(&form);

@@ -1,8 +1,11 @@
 #include "panelseams.h"
 
-// Until the fonts-and-colours subsystem arrives there is no menu: the buttons keep their colour
-// feedback and nothing opens. The camera buttons live in src/camera/camera.cpp.
+#include "ui/fontscolours.h"
+
+#include <QCursor>
+
+// The camera buttons live in src/camera/camera.cpp.
 namespace PanelSeams {
-void buttonMenu(Salonya&, int) {}
-void frameMenu(Salonya&) {}
+void buttonMenu(Salonya& form, int) { FontsColours::buttonMenu(form, QCursor::pos()); }
+void frameMenu(Salonya& form) { FontsColours::frameMenu(form, QCursor::pos()); }
 } // namespace PanelSeams

@@ -1,6 +1,7 @@
 #include "touchkey.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 TouchKey::TouchKey(int index, QWidget* parent) : QLabel(parent), m_index(index)
 {
@@ -35,4 +36,16 @@ void TouchKey::enterEvent(QEnterEvent* e)
 {
     emit hovered(m_index);
     QLabel::enterEvent(e);
+}
+
+void TouchKey::paintEvent(QPaintEvent* e)
+{
+    QFrame::paintEvent(e); // the key's face and border
+    QPainter p(this);
+    const QRect area = contentsRect().adjusted(2, 0, -2, 0);
+    QFont f = font();
+    while (f.pixelSize() > 8 && QFontMetrics(f).horizontalAdvance(text()) > area.width()) f.setPixelSize(f.pixelSize() - 1);
+    p.setFont(f);
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(area, int(alignment()), text());
 }

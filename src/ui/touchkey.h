@@ -20,6 +20,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void enterEvent(QEnterEvent* e) override;
+    // On a small screen a long caption ("Geri Al", "Sil") is drawn smaller rather than cut off.
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     int m_index;
