@@ -3,6 +3,7 @@
 #include "salonya.h"
 #include "checkout/checkout.h"
 #include "customers/customers.h"
+#include "input/inputgate.h"
 #include "input/keyboard.h"
 #include "ticket/ticketentry.h"
 
@@ -10,6 +11,7 @@
 void createSubsystems(Salonya& form)
 {
     // --- touch input: on-screen keyboard, keyboard search, Caps Lock ---
+    new InputGate(&form);
     new Keyboard(&form);
 
     // --- customers and employees ---
