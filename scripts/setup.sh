@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libsqlite3-dev sqlite3
-          libx11-dev libgl-dev xvfb xauth fonts-liberation imagemagick)
+          libx11-dev libgl-dev xvfb xauth xdotool fonts-liberation imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
