@@ -15,6 +15,8 @@
 #include <QDate>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -96,6 +98,79 @@ private slots:
         QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
         QCOMPARE(f->Text1->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QCOMPARE(f->state.AktifAlan, QString());
+    }
+
+    // A card reader's "4401" + Enter and a touch on "BOYA" while start-up works: none of it runs, then or later.
+    void inputBeforeReadyIsDropped()
+    {
+        SalonFixture fx;
+        QVERIFY(writeCards(fx.cardFile(), salonCards()));
+        Salonya* f = fx.start([](Salonya* form) {
+            // Start-up's refreshes let queued events run; after the last one they wait for the ready state.
+            auto posts = std::make_shared<int>(0);
+            QObject::connect(form->startup(), &Startup::ready, form, [posts] { *posts = 99; });
+            const auto post = [form, posts] {
+                if (++*posts > 3) return;
+                for (const QChar c : QStringLiteral("4401\r")) {
+                    const auto key = c == u'\r' ? Qt::Key_Return : Qt::Key(c.unicode());
+                    QCoreApplication::postEvent(form->Text1, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(c)));
+                    QCoreApplication::postEvent(form->Text1, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, QString(c)));
+                }
+                const QPointF at = form->Command1[0]->rect().center();
+                for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                    QCoreApplication::postEvent(form->Command1[0], new QMouseEvent(type, at, form->Command1[0]->mapToGlobal(at), Qt::LeftButton,
+                                                                                   type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {}));
+            };
+            QObject::connect(form->DataCari, &DataSource::requeried, form, post);
+            QObject::connect(form->DataSalonya, &DataSource::requeried, form, post);
+        });
+        QVERIFY(f);
+        QCoreApplication::processEvents();
+        QCOMPARE(cardCount(fx), salonCards().size());
+        QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
+        QCOMPARE(Look::backColor(f->Text1), Look::White);
+        QVERIFY(!f->BoyaFrm->isVisible());
+    }
+
+    // The window losing and regaining its activation, or a pop-up closing, is no touch on the field.
+    void focusComingBackIsNoTouch_data()
+    {
+        QTest::addColumn<Qt::FocusReason>("reason");
+        QTest::newRow("window re-activated") << Qt::ActiveWindowFocusReason;
+        QTest::newRow("pop-up closed") << Qt::PopupFocusReason;
+    }
+    void focusComingBackIsNoTouch()
+    {
+        QFETCH(Qt::FocusReason, reason);
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        SalonFixture::touch(f->Text1);
+        fx.typeOnKeys(QStringLiteral("ay"));
+        for (QWidget* w : {static_cast<QWidget*>(f->Text1), static_cast<QWidget*>(f->DBListe1)}) {
+            QFocusEvent out(QEvent::FocusOut, reason), in(QEvent::FocusIn, reason);
+            QApplication::sendEvent(w, &out);
+            QApplication::sendEvent(w, &in);
+        }
+        QVERIFY(f->DBListe1->isVisible());
+        fx.typeOnKeys(QStringLiteral("ş"));
+        QCOMPARE(f->Text1->text(), QStringLiteral("Ayş"));
+        QCOMPARE(f->DBListe1->text(), kAyse);
+    }
+
+    // A list hiding with the focus hands it to the keyboard buffer; a touched button never keeps it,
+    // so no Enter or space can press it.
+    void focusNeverRestsOnAButton()
+    {
+        SalonFixture fx;
+        Salonya* f = open(fx);
+        QVERIFY(f);
+        SalonFixture::touch(f->Text1);
+        f->DBListe1->setFocus(Qt::MouseFocusReason);
+        f->DBListe1->hide();
+        QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
+        SalonFixture::touch(f->Command1[1]);
+        QVERIFY(!QApplication::focusWidget() || !QApplication::focusWidget()->inherits("QPushButton"));
     }
 
     void startingAgainCopiesNoCardTwice()

@@ -220,6 +220,18 @@ void Salonya::ListeKapat()
     else if (active != u"Text2" && DBListe2->isVisible()) DBListe2->hide();
 }
 
+bool Salonya::focusNextPrevChild(bool next)
+{
+    // A control that hides while it has the focus hands it to the keyboard buffer, not to the next
+    // control in line: a field there would open its search, a button would take the next Enter.
+    const QWidget* focused = QApplication::focusWidget();
+    if (focused && isAncestorOf(focused) && !focused->isVisibleTo(this) && KlvTxt->isVisibleTo(this)) {
+        KlvTxt->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
 void Salonya::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);

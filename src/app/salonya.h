@@ -88,6 +88,7 @@ signals:
 protected:
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildControls();

@@ -4,6 +4,7 @@
 #include "checkout/checkout.h"
 #include "customers/customers.h"
 #include "history/history.h"
+#include "input/inputgate.h"
 #include "input/keyboard.h"
 #include "ticket/ticketentry.h"
 #include "ui/gridlayout.h"
@@ -15,6 +16,7 @@
 void createSubsystems(Salonya& form)
 {
     // --- touch input: on-screen keyboard, keyboard search, Caps Lock ---
+    new InputGate(&form);
     new Keyboard(&form);
 
     // --- customers and employees ---

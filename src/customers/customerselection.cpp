@@ -8,6 +8,7 @@
 #include "data/jet.h"
 #include "data/refresh.h"
 #include "input/keyboard.h"
+#include "input/keyboardsearch.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
 #include "ui/look.h"
@@ -27,18 +28,6 @@ const QString kCustomers = QStringLiteral("Müşteri");
 bool shown(const QWidget* w) { return !w->isHidden(); }
 
 bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
-
-// In a longer text every i, ı and İ after the first letter may be any letter: Like then finds
-// a title whichever of them was typed.
-QString searchPattern(const QString& text)
-{
-    if (text.size() <= 1) return text;
-    QString p = text;
-    for (QChar& c : p)
-        if (c == u'İ' || c == u'ı' || c == u'i') c = u'?';
-    p[0] = text[0];
-    return p;
-}
 
 } // namespace
 
@@ -122,7 +111,7 @@ void CustomerSelection::keyReleased(int key)
     FormState& s = f->state;
     const QString text = f->Text1->text();
     if (text == u"*" || isEnter(key)) return;
-    const QString pattern = searchPattern(text);
+    const QString pattern = KeyboardSearch::pattern(text);
 
     // A loyalty card number among the listed cards selects its customer at once. An empty text is
     // no card number: it would pick any card that has none.

@@ -27,7 +27,7 @@ QString KeyboardSearch::pattern(const QString& text)
     if (text.size() <= 1) return text;
     QString p = text;
     for (qsizetype i = 1; i < p.size(); ++i)
-        if (p[i] == u'İ' || p[i] == u'ı' || p[i] == u'i') p[i] = u'?';
+        if (p[i] == u'İ' || p[i] == u'ı' || p[i] == u'i' || p[i] == u'I') p[i] = u'?';
     return p;
 }
 
@@ -35,7 +35,9 @@ QString KeyboardSearch::searchSource(const QString& kind, const QString& pattern
 {
     // The typed text may hold a quote (a physical keyboard); quoting keeps it a searched character.
     const QString like = Jet::quote(pattern + u'*');
-    if (kind == kCari) return QStringLiteral("Select * From CariKartlar Where Unvan Like ") + like + QStringLiteral(" Order By Unvan Asc");
+    // Only customer cards: an employee picked here would be a customer that Text2's Enter cannot find again.
+    if (kind == kCari)
+        return QStringLiteral("Select * From CariKartlar Where Unvan Like ") + like + QStringLiteral(" And Gurup='Müşteri' Order By Unvan Asc");
     if (kind == kEleman) return QStringLiteral("Select * From Eleman Where Eleman Like ") + like + QStringLiteral(" Order By Eleman Asc");
     if (kind == kStok || kind == kBoya)
         return QStringLiteral("Select * From StokKartlar Where StokAdi Like ") + like + QStringLiteral(" Order By StokAdi Asc");
@@ -44,7 +46,7 @@ QString KeyboardSearch::searchSource(const QString& kind, const QString& pattern
 
 QString KeyboardSearch::resetSource(const QString& kind)
 {
-    if (kind == kCari) return QStringLiteral("Select * From CariKartlar Order By Unvan Asc");
+    if (kind == kCari) return QStringLiteral("Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan Asc");
     if (kind == kEleman) return QStringLiteral("Select * From Eleman Order By Eleman Asc");
     return {};
 }

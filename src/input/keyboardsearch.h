@@ -14,8 +14,8 @@ class KeyboardSearch : public QObject
 public:
     KeyboardSearch(Salonya* form, QObject* parent = nullptr);
 
-    // The Like pattern for a typed text: in a text of two or more characters every "İ", "ı" and "i"
-    // but the first character becomes "?", so either way of typing the letter finds the card.
+    // The Like pattern for a typed text: in a text of two or more characters every "İ", "ı", "i" and
+    // "I" but the first character becomes "?", so any way of typing the letter finds the card.
     static QString pattern(const QString& text);
     // The search record source of a kind ("CariKartlar", "Eleman", "StokKartlar", "Boya") for a
     // pattern, the pattern quoted; empty for other kinds.

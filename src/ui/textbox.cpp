@@ -1,5 +1,7 @@
 #include "textbox.h"
 
+#include "userfocus.h"
+
 #include <QKeyEvent>
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
@@ -13,13 +15,13 @@ void TextBox::setDesignMaxLength(int n)
 void TextBox::focusInEvent(QFocusEvent* e)
 {
     QLineEdit::focusInEvent(e);
-    emit gotFocus();
+    if (UserFocus::arriving(this, e)) emit gotFocus();
 }
 
 void TextBox::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
-    emit lostFocus();
+    if (UserFocus::leaving(this, e)) emit lostFocus();
 }
 
 void TextBox::keyPressEvent(QKeyEvent* e)

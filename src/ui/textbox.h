@@ -1,5 +1,7 @@
 #pragma once
 // A text field with the events the desk's handlers hang on: focus in and out, key down and up.
+// Focus moves that the user did not make (the window re-activated, a pop-up closed) are not reported
+// (see UserFocus).
 
 #include <QLineEdit>
 

@@ -1,10 +1,11 @@
 #include "touchbutton.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-TouchButton::TouchButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+TouchButton::TouchButton(const QString& text, QWidget* parent) : QPushButton(text, parent) { setFocusPolicy(Qt::NoFocus); }
 
 void TouchButton::paintEvent(QPaintEvent*)
 {
@@ -39,5 +40,7 @@ void TouchButton::mousePressEvent(QMouseEvent* e)
         e->accept();
         return;
     }
+    QWidget* focused = QApplication::focusWidget();
+    if (e->button() == Qt::LeftButton && focused && focused->window() == window()) focused->clearFocus();
     QPushButton::mousePressEvent(e);
 }

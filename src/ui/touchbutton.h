@@ -1,5 +1,7 @@
 #pragma once
-// A large touch button whose caption wraps and, when long, shrinks to fit the button.
+// A large touch button whose caption wraps and, when long, shrinks to fit the button. It never holds
+// the focus, so a key (a scanner's Enter, a space) can never press it; a touch still takes the focus
+// from the field that had it, as a touch anywhere else would.
 
 #include <QPushButton>
 

@@ -1,5 +1,7 @@
 #include "touchlist.h"
 
+#include "userfocus.h"
+
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/recordmodels.h"
@@ -66,13 +68,13 @@ void TouchList::reread()
 void TouchList::focusInEvent(QFocusEvent* e)
 {
     QListView::focusInEvent(e);
-    emit gotFocus();
+    if (UserFocus::arriving(this, e)) emit gotFocus();
 }
 
 void TouchList::focusOutEvent(QFocusEvent* e)
 {
     QListView::focusOutEvent(e);
-    emit lostFocus();
+    if (UserFocus::leaving(this, e)) emit lostFocus();
 }
 
 void TouchList::keyPressEvent(QKeyEvent* e)

@@ -1,6 +1,8 @@
 #pragma once
 // A data-bound drop-down list for touch: a tap picks an entry; arrow keys and the wheel move the
 // highlight. Its text is the highlighted entry's text. It never moves its data source by itself.
+// Focus moves that the user did not make (the window re-activated, a pop-up closed) are not reported
+// (see UserFocus).
 
 #include <QListView>
 

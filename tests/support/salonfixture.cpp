@@ -105,11 +105,12 @@ bool SalonFixture::writeDemo(int customers, int stock, int employees, unsigned s
     return Demo::writeDemoSalon(o, &error);
 }
 
-Salonya* SalonFixture::start()
+Salonya* SalonFixture::start(const std::function<void(Salonya*)>& beforeShow)
 {
     stop();
     m_form = std::make_unique<Salonya>();
     if (!m_form->startup()->load()) return nullptr;
+    if (beforeShow) beforeShow(m_form.get());
     m_form->show();
     m_form->activateWindow();
     (void)QTest::qWaitFor([this] { return m_form->startup()->isReady(); }, 10000);

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class DataGrid;
@@ -37,9 +38,10 @@ public:
     // A generated demo salon at the local prefix.
     bool writeDemo(int customers = 40, int stock = -1, int employees = 5, unsigned seed = 1);
 
-    // Constructs the main screen, runs its load handler, shows it and waits for the ready state.
-    // Returns null when load refused to start (fatalError() of the form then says why).
-    Salonya* start();
+    // Constructs the main screen, runs its load handler, shows it and waits for the ready state;
+    // beforeShow sees the form just before it is shown. Returns null when load refused to start
+    // (fatalError() of the form then says why).
+    Salonya* start(const std::function<void(Salonya*)>& beforeShow = {});
     Salonya* form() const { return m_form.get(); }
     void stop();
 

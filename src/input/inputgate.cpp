@@ -1,0 +1,113 @@
+#include "inputgate.h"
+
+#include "app/salonya.h"
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QWindow>
+
+namespace {
+
+bool isUserInput(QEvent::Type t)
+{
+    switch (t) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Touches are not held back: the clicks made from them are.
+bool isHeldBack(QEvent::Type t)
+{
+    switch (t) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+InputGate::InputGate(Salonya* form) : QObject(form), f(*form)
+{
+    setObjectName(QStringLiteral("InputGate"));
+    connect(f.startup(), &Startup::ready, this, &InputGate::open);
+    qApp->installEventFilter(this);
+}
+
+InputGate::~InputGate() { qApp->removeEventFilter(this); }
+
+void InputGate::open()
+{
+    // What was typed or touched while start-up worked is still queued: it goes with the closed gate.
+    QCoreApplication::processEvents();
+    m_open = true;
+}
+
+bool InputGate::isFormWindow(const QObject* o) const
+{
+    return o->isWindowType() && o == f.windowHandle();
+}
+
+bool InputGate::isForm(const QObject* o) const
+{
+    if (isFormWindow(o)) return true;
+    if (!o->isWidgetType()) return false;
+    // isAncestorOf stops at window borders: the form's message boxes and pop-ups stay usable.
+    const auto* w = static_cast<const QWidget*>(o);
+    return w == &f || f.isAncestorOf(w);
+}
+
+bool InputGate::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!isUserInput(event->type())) return false;
+    if (!m_open) return isForm(watched);
+    if (event == m_passing || !isFormWindow(watched)) return false;
+    // A menu or a dialog opened by a handler has its own loop and needs its input now.
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) return false;
+    if (!isHeldBack(event->type())) return false;
+    if (m_depth > 0) {
+        // A copy keeps what the platform said, spontaneity included: a held-back press still gives focus.
+        m_held.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
+        return true;
+    }
+    deliver(watched, event);
+    while (!m_held.empty()) {
+        Held next = std::move(m_held.front());
+        m_held.pop_front();
+        if (next.to) deliver(next.to, next.event.get());
+    }
+    return true;
+}
+
+void InputGate::deliver(QObject* to, QEvent* event)
+{
+    QEvent* outer = m_passing;
+    m_passing = event;
+    ++m_depth;
+    QCoreApplication::instance()->notify(to, event);
+    --m_depth;
+    m_passing = outer;
+}
