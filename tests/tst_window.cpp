@@ -58,8 +58,11 @@ private slots:
         }
         // Dragging the edge about and back leaves the columns as they were.
         const int before = f->DBGridIslem->columnWidth(0);
-        for (const QSize s : {QSize(613, 411), QSize(777, 560), QSize(650, 480), QSize(700, 500)}) f->resize(s);
-        QCOMPARE(f->DBGridIslem->columnWidth(0), before);
+        for (const QSize s : {QSize(613, 411), QSize(777, 560), QSize(650, 480), QSize(700, 500)}) {
+            f->resize(s);
+            QCoreApplication::processEvents();
+            QCOMPARE(f->DBGridIslem->columnWidth(0) == before, s.width() == 700);
+        }
     }
 
     void resizeGuard_data()
