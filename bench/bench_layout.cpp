@@ -10,7 +10,18 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
+
+namespace {
+// Time this thread ran: on a loaded machine the wall clock also counts the other programs' turns.
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -33,15 +44,18 @@ int main(int argc, char** argv)
     form.removeEventFilter(place);
     const QSize sizes[] = {{1024, 768}, {1366, 768}, {1920, 1080}, {1272, 768}, {800, 600}};
     constexpr int kRuns = 2000;
-    std::vector<double> ms;
+    std::vector<double> ms, cpu;
     ms.reserve(kRuns);
+    cpu.reserve(kRuns);
     for (int i = 0; i < kRuns; ++i) {
         form.resize(sizes[i % std::size(sizes)]);
         QCoreApplication::processEvents();
         QElapsedTimer t;
+        const double cpu0 = threadCpuMs();
         t.start();
         place->layout().ResizeForm(&form);
         ms.push_back(double(t.nsecsElapsed()) / 1e6);
+        cpu.push_back(threadCpuMs() - cpu0);
     }
     std::vector<double> perSize[std::size(sizes)];
     for (size_t i = 0; i < ms.size(); ++i) perSize[i % std::size(sizes)].push_back(ms[i]);
@@ -55,5 +69,7 @@ int main(int argc, char** argv)
     std::printf("controls laid out: %d, runs: %d\n", controls, kRuns);
     std::printf("form layout median: %.3f ms\n", ms[ms.size() / 2]);
     std::printf("form layout p99: %.3f ms\n", ms[size_t(double(ms.size() - 1) * 0.99)]);
+    std::sort(cpu.begin(), cpu.end());
+    std::printf("form layout p99, thread CPU time: %.3f ms\n", cpu[size_t(double(cpu.size() - 1) * 0.99)]);
     return 0;
 }

@@ -39,24 +39,19 @@ bool choose(const QString& caption)
     return false;
 }
 
-struct Colours {
-    quint32 form, buttons, frames;
-    bool operator==(const Colours&) const = default;
-};
-
-Colours coloursOf(const Salonya* f)
+// Form, buttons, frames; 1 where the buttons or the frames do not share one colour.
+QList<quint32> coloursOf(const Salonya* f)
 {
-    const quint32 b = Look::backColor(f->Command1[0]), fr = Look::backColor(f->UrunlerFrm);
-    for (QPushButton* x : f->Command1)
-        if (Look::backColor(x) != b) return {0, 1, 2};
-    for (QWidget* x : {f->Frame1, f->StokFrm, f->BoyaFrm})
-        if (Look::backColor(x) != fr) return {0, 2, 1};
-    return {Look::backColor(f), b, fr};
+    auto shared = [](const QList<QWidget*>& ws) {
+        for (QWidget* w : ws)
+            if (Look::backColor(w) != Look::backColor(ws[0])) return 1u;
+        return Look::backColor(ws[0]);
+    };
+    const QList<QWidget*> buttons(f->Command1.begin(), f->Command1.end());
+    return {Look::backColor(f), shared(buttons), shared(QList<QWidget*>{f->UrunlerFrm, f->Frame1, f->StokFrm, f->BoyaFrm})};
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Colours)
 
 class TestLook : public QObject
 {
@@ -66,24 +61,23 @@ private slots:
     {
         QTest::addColumn<QString>("place");
         QTest::addColumn<bool>("chosen");
-        QTest::addColumn<Colours>("after");
-        const Colours first{0xFF00FF, 0xFFFF, 0x80};
-        QTest::newRow("background") << "form" << true << Colours{0x123456, 0xFFFF, 0x80};
-        QTest::newRow("buttons") << "button" << true << Colours{0xFF00FF, 0x123456, 0x80};
-        QTest::newRow("frames") << "panel" << true << Colours{0xFF00FF, 0xFFFF, 0x123456};
-        QTest::newRow("cancelled") << "panel" << false << first;
+        QTest::addColumn<QList<quint32>>("after");
+        QTest::newRow("background") << "form" << true << QList<quint32>{0x123456, 0xFFFF, 0x80};
+        QTest::newRow("buttons") << "button" << true << QList<quint32>{0xFF00FF, 0x123456, 0x80};
+        QTest::newRow("frames") << "panel" << true << QList<quint32>{0xFF00FF, 0xFFFF, 0x123456};
+        QTest::newRow("cancelled") << "panel" << false << QList<quint32>{0xFF00FF, 0xFFFF, 0x80};
     }
     void colourMenus()
     {
         QFETCH(QString, place);
         QFETCH(bool, chosen);
-        QFETCH(Colours, after);
+        QFETCH(QList<quint32>, after);
         SalonFixture fx;
         Answers answers;
         if (chosen) answers.colour = Look::fromBgr(0x123456);
         Salonya* f = fx.start();
         QVERIFY(f);
-        QCOMPARE(coloursOf(f), (Colours{0xFF00FF, 0xFFFF, 0x80}));
+        QCOMPARE(coloursOf(f), (QList<quint32>{0xFF00FF, 0xFFFF, 0x80})); // magenta, yellow, dark red
         if (place == u"form") {
             QTest::mouseClick(f, Qt::RightButton, Qt::NoModifier, QPoint(1, 1));
             QCOMPARE(f->state.Durum, 1.0f);
@@ -155,7 +149,6 @@ private slots:
         QTest::mouseRelease(exit, Qt::LeftButton);
         QVERIFY(f->isVisible());
         QCOMPARE(f->state.SeciliButon, 0.0f);
-        FontsColours::of(*f)->YazFnt->hide();
     }
 };
 
