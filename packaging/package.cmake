@@ -23,4 +23,4 @@ include(CPack)
 
 # The package check: builds the package and looks inside (run by ctest and so by ./test).
 add_test(NAME package COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-package.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(package PROPERTIES TIMEOUT 300 RESOURCE_LOCK package)
+set_tests_properties(package PROPERTIES TIMEOUT 600)

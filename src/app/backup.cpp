@@ -12,7 +12,7 @@
 #include <QWidget>
 #include <sqlite3.h>
 
-Q_LOGGING_CATEGORY(lcBackup, "salonya.backup")
+Q_LOGGING_CATEGORY(lcBackup, "salonya.backup", QtWarningMsg)
 
 namespace {
 
