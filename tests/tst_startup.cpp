@@ -70,14 +70,14 @@ private slots:
         const QString stok = fx.ownFile(u"Stok.Mdb"_s), cari = fx.ownFile(u"Cari.Mdb"_s);
         QVERIFY(exec(stok, u"UPDATE StokKartlar SET StokAdi='Yerel Ad', Barkod='111' WHERE StokKod='S1'"_s));
         QFile::remove(fx.stockFile());
-        QVERIFY(writeStock(fx.stockFile(), {stock(u"s1"_s, u"Kaynak Adı"_s, u"999"_s, 55.00004, u"Boya"_s), stock(u"S2"_s, u"Fön"_s, {}, 150)}));
+        QVERIFY(writeStock(fx.stockFile(), {stock(u"s1"_s, u"Kaynak Adı"_s, u"999"_s, 55.00004, u"Boya"_s), stock(u"S2"_s, u"Fön"_s, {}, 150, u"Ürün"_s)}));
         Salonya* f = fx.start();
         QVERIFY(f);
 
         // Found by its key in any case: fields 0 to 2 stay, 3 and 4 come from the source.
         QCOMPARE(rows(stok, u"SELECT StokKod, StokAdi, Barkod, Fiyat, Gurup FROM StokKartlar ORDER BY StokKod"_s),
                  (QList<QVariantMap>{{{u"StokKod"_s, u"S1"_s}, {u"StokAdi"_s, u"Yerel Ad"_s}, {u"Barkod"_s, u"111"_s}, {u"Fiyat"_s, 55}, {u"Gurup"_s, u"Boya"_s}},
-                                     {{u"StokKod"_s, u"S2"_s}, {u"StokAdi"_s, u"Fön"_s}, {u"Barkod"_s, QString()}, {u"Fiyat"_s, 150}, {u"Gurup"_s, u"Hizmet"_s}}}));
+                                     {{u"StokKod"_s, u"S2"_s}, {u"StokAdi"_s, u"Fön"_s}, {u"Barkod"_s, QString()}, {u"Fiyat"_s, 150}, {u"Gurup"_s, u"Ürün"_s}}}));
         QCOMPARE(column(fx.stockFile(), u"StokKartlar"_s, 13), (QVariantList{0, 0}));
         QCOMPARE(rowsIn(stok, u"sqlite_master"_s, u"type='index'"_s), 3); // the first import's rebuilt indexes
         QCOMPARE(column(cari, u"CariKartlar"_s, 0, u"CariKod"_s), (QVariantList{u"E1"_s, u"E2"_s, u"E3"_s, u"E4"_s, u"M1"_s}));
