@@ -14,25 +14,34 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A scanner's burst: every key queued at once, so the lookup of one code runs while the next
-// code's keys wait. end: "CR", "keypad", "CRLF" or "LF" (Ctrl+J).
-void scan(QWidget* w, const QStringList& codes, const QString& end)
+// A scanner's burst: one key every millisecond to whatever has the focus, whether or not the desk is
+// still busy with the key before, as keys arrive from the device. end: "CR", "keypad", "CRLF" or "LF" (Ctrl+J).
+void scan(const QStringList& codes, const QString& end)
 {
-    auto post = [w](int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, key, mods, text));
-        QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyRelease, key, mods, text));
-    };
+    struct Key { int key; QString text; Qt::KeyboardModifiers mods; };
+    QList<Key> keys;
     for (const QString& code : codes) {
-        for (const QChar ch : code) post(ch.isLetterOrNumber() ? QString(ch).toUpper().at(0).unicode() : ch.unicode(), QString(ch));
-        if (end != u"LF") post(end == u"keypad" ? Qt::Key_Enter : Qt::Key_Return, u"\r"_s, end == u"keypad" ? Qt::KeypadModifier : Qt::NoModifier);
-        if (end.endsWith(u"LF")) post(Qt::Key_J, u"\n"_s, Qt::ControlModifier);
+        for (const QChar ch : code) keys.append({ch.isLetterOrNumber() ? QString(ch).toUpper().at(0).unicode() : ch.unicode(), QString(ch), {}});
+        if (end != u"LF") keys.append({end == u"keypad" ? Qt::Key_Enter : Qt::Key_Return, u"\r"_s, end == u"keypad" ? Qt::KeypadModifier : Qt::NoModifier});
+        if (end.endsWith(u"LF")) keys.append({Qt::Key_J, u"\n"_s, Qt::ControlModifier});
     }
-    QCoreApplication::processEvents();
+    int sent = 0;
+    for (int i = 0; i < keys.size(); ++i)
+        QTimer::singleShot(i, qApp, [k = keys[i], &sent] {
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent e(type, k.key, k.mods, k.text);
+                QCoreApplication::sendEvent(QApplication::focusWidget(), &e);
+            }
+            ++sent;
+        });
+    QVERIFY(QTest::qWaitFor([&] { return sent == keys.size(); }, 5000));
 }
 
 } // namespace
@@ -82,7 +91,7 @@ private slots:
         QCOMPARE(Look::backColor(d.f->StokText), Look::LightCyan);
 
         d.f->Text4->setText(u"2"_s);
-        scan(d.f->StokText, codes, end);
+        scan(codes, end);
         QCOMPARE(d.f->StokText->text(), shown);
         QCOMPARE(d.f->StokText->selectedText(), shown); // the next scan replaces it
         const bool found = shown != u"Stok Bulunamadı..?";
