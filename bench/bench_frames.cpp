@@ -95,9 +95,12 @@ int main(int argc, char** argv)
     if (!form.startup()->isReady()) return 1;
     std::fprintf(stderr, "salon written and desk ready in %lld ms\n", t.restart());
 
-    // Exactly kDyes dyes among the imported cards.
+    // The import takes the offered cards only; cards hidden since make up the rest of kStock, and
+    // exactly kDyes of all are dyes.
     Database* db = form.DataStok->database();
-    if (!db || !db->exec(QStringLiteral("UPDATE StokKartlar SET Gurup='Ürün' WHERE rowid NOT IN "
+    if (!db || !db->exec(QStringLiteral("INSERT INTO StokKartlar SELECT StokKod || '-E', StokAdi || ' (eski)', Barkod || '1', Fiyat, 'Ürün', 1 "
+                                        "FROM StokKartlar LIMIT max(0, %1 - (SELECT count(*) FROM StokKartlar))").arg(kStock), &error)
+        || !db->exec(QStringLiteral("UPDATE StokKartlar SET Gurup='Ürün' WHERE rowid NOT IN "
                                         "(SELECT rowid FROM StokKartlar WHERE Gurup='Boya' LIMIT %1)").arg(kDyes), &error)
         || !db->exec(QStringLiteral("UPDATE StokKartlar SET Gurup='Boya' WHERE rowid IN (SELECT rowid FROM StokKartlar "
                                     "WHERE Gurup<>'Boya' LIMIT %1 - (SELECT count(*) FROM StokKartlar WHERE Gurup='Boya'))").arg(kDyes), &error)) {

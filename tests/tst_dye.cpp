@@ -3,6 +3,7 @@
 #include "desk.h"
 
 #include "app/salonya.h"
+#include "app/startup.h"
 #include "data/datasource.h"
 #include "ticket/dyeframe.h"
 #include "ui/datagrid.h"
@@ -111,6 +112,7 @@ private slots:
         const QList<QVariantMap> before = d.lines();
         d.f->DTPicker1->setDate(QDate::currentDate().addDays(-pickerDaysAgo));
         QVERIFY(weigh(d, dye, u"35"_s));
+        QCOMPARE(d.f->state.TarihKriter, Startup::dateCriterion(d.f->DTPicker1->date())); // "BOYA" took the picker's day
         QVERIFY(weigh(d, dye, u"50"_s));
         const QList<QVariantMap> lines = d.lines();
         QCOMPARE(lines.size(), before.size() + 1);

@@ -336,13 +336,11 @@ private slots:
         QVERIFY(d.open());
         QVERIFY(d.select(kAyse, kGulay));
         d.write({Fon, SacKesim, Bakim});
-        // After each write the grid stands on the first line; "SİL" takes one line at a time.
-        d.f->DataSalonya->moveLast();
-        d.touch(Sil);
-        QCOMPARE(names(d), (QVariantList{u"Fön"_s, u"Saç Kesim"_s}));
-        d.touch(Sil);
-        d.touch(Sil);
-        QVERIFY(d.lines().isEmpty());
+        d.f->DataSalonya->moveLast(); // "SİL" takes the current line; the refreshed ticket stands on its first
+        for (const QVariantList& left : {QVariantList{u"Fön"_s, u"Saç Kesim"_s}, QVariantList{u"Saç Kesim"_s}, QVariantList{}}) {
+            d.touch(Sil);
+            QCOMPARE(names(d), left);
+        }
         QCOMPARE(d.f->DBGridMus->model()->rowCount(), 0);
         QVERIFY(!d.f->KasaCmd->isEnabled());
         d.touch(Sil); // an empty ticket: nothing more to delete, no complaint
@@ -409,13 +407,9 @@ private slots:
         reader.setDecideFormatFromContent(true);
         QCOMPARE(reader.format(), QByteArray("bmp"));
         QCOMPARE(reader.read().size(), QSize(64, 48));
-        QVERIFY(d.f->Picture1->hasPicture());
+        QCOMPARE(d.f->Picture1->picture().size(), QSize(64, 48));
         QVERIFY(!Program::ResimCekildi);
         QCOMPARE(d.colour(ResimCek), d.normal());
-        // Picking the customer again finds the photo under its ".jpg" spelling.
-        d.f->Picture1->clearPicture();
-        QVERIFY(d.select(kAyse, QString()));
-        QCOMPARE(d.f->Picture1->picture().size(), QSize(64, 48));
         // A code that would lead out of the program's folder writes nothing.
         d.f->state.SeciliCari = u"../../M1"_s;
         Program::ResimCekildi = true;

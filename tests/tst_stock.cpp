@@ -141,6 +141,9 @@ private slots:
         else QVERIFY(!Settings::contains(Settings::appName(), u"Salonya"_s, key));
         if (!sil) QVERIFY(d.f->KlvTxt->hasFocus());
         QCOMPARE(d.fx.beeps, 0);
+        d.touch(Desk::Stoklar); // closes the frame and un-marks the button
+        QVERIFY(!d.f->StokFrm->isVisible());
+        QCOMPARE(d.colour(button), d.normal());
         // The next start shows the assignment.
         d.fx.stop();
         QVERIFY((d.f = d.fx.start()));
