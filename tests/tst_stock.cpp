@@ -141,9 +141,10 @@ private slots:
         else QVERIFY(!Settings::contains(Settings::appName(), u"Salonya"_s, key));
         if (!sil) QVERIFY(d.f->KlvTxt->hasFocus());
         QCOMPARE(d.fx.beeps, 0);
+        const int marked = int(d.f->state.SeciliButon);
         d.touch(Desk::Stoklar); // closes the frame and un-marks the button
         QVERIFY(!d.f->StokFrm->isVisible());
-        QCOMPARE(d.colour(button), d.normal());
+        QCOMPARE(d.colour(marked), d.normal());
         // The next start shows the assignment.
         d.fx.stop();
         QVERIFY((d.f = d.fx.start()));

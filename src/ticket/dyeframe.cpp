@@ -114,8 +114,10 @@ void DyeFrame::amountChanged()
         return;
     }
     const std::optional<double> g = grams(text);
-    // A lone comma is the start of ",5"; anything else that is no number is refused as it is typed.
-    if (!g && text != u"," && f->state.AktifAlan == u"Miktar") Feedback::beep();
+    // A lone comma is the start of ",5", and the on-screen keys' own "*" is theirs to allow; anything
+    // else that is no number ("abc", "1,2,3" on a keyboard) is refused as it is typed.
+    static const QRegularExpression keys(QStringLiteral("^[0-9*]*$"));
+    if (!g && text != u"," && !keys.match(text).hasMatch() && f->state.AktifAlan == u"Miktar") Feedback::beep();
     f->Command2[kTamam]->setEnabled(g && *g > 0);
     f->Text4->setCursorPosition(int(text.size()));
 }
