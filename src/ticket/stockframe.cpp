@@ -33,7 +33,8 @@ StockFrame::StockFrame(Salonya* form, ServicePanel* panel) : QObject(form), f(fo
 
 bool StockFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != f->StokText || event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    // Installed on StokText only; f is not touched for other events (they come during teardown too).
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     // Scanners end a code with Return, keypad Enter, CR or LF (Ctrl+J), or CR LF; each ends it once.
     const auto* k = static_cast<QKeyEvent*>(event);
     const bool cr = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->text() == u"\r";
