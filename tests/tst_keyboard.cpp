@@ -260,7 +260,8 @@ private slots:
         QTest::addColumn<QString>("fieldText");
         QTest::newRow("customer") << "Text1" << "CariKartlar" << "DataCari" << QStringList{"Text2", "Text3"} << true << "";
         QTest::newRow("employee") << "Text2" << "Eleman" << "DataEleman" << QStringList{"Text1", "Text3"} << true << "";
-        QTest::newRow("barcode") << "StokText" << "StokKartlar" << "DataStok" << QStringList{} << false << "";
+        // The barcode field's own change handling shows the keyboard once the field is emptied.
+        QTest::newRow("barcode") << "StokText" << "StokKartlar" << "DataStok" << QStringList{} << true << "";
         QTest::newRow("dye") << "Text3" << "Boya" << "DataStok" << QStringList{"Text1", "Text2", "Text4"} << false << "";
         // The quantity field keeps the data source the previous field set.
         QTest::newRow("quantity") << "Text4" << "Miktar" << "DataStok" << QStringList{"Text1", "Text2", "Text3"} << true << "0";

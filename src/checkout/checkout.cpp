@@ -172,6 +172,8 @@ void Checkout::clearScreen()
     Data::refreshRoutine(f->DataGunluk);
     f->KlvTxt->setFocus();
     f->Text1->setText(QStringLiteral("MÜŞTERİ"));
+    // No list or grid of the sent ticket counts as touched: the next button asks for a customer.
+    f->state.AktifListe = 0;
     f->state.Durum = 0;
     QCoreApplication::processEvents();
 }

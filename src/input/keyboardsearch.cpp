@@ -39,8 +39,10 @@ QString KeyboardSearch::searchSource(const QString& kind, const QString& pattern
     if (kind == kCari)
         return QStringLiteral("Select * From CariKartlar Where Unvan Like ") + like + QStringLiteral(" And Gurup='Müşteri' Order By Unvan Asc");
     if (kind == kEleman) return QStringLiteral("Select * From Eleman Where Eleman Like ") + like + QStringLiteral(" Order By Eleman Asc");
-    if (kind == kStok || kind == kBoya)
-        return QStringLiteral("Select * From StokKartlar Where StokAdi Like ") + like + QStringLiteral(" Order By StokAdi Asc");
+    if (kind == kStok) return QStringLiteral("Select * From StokKartlar Where StokAdi Like ") + like + QStringLiteral(" Order By StokAdi Asc");
+    // The dye frame weighs dyes only: a service picked there would be priced per 100 g.
+    if (kind == kBoya)
+        return QStringLiteral("Select * From StokKartlar Where Gurup='Boya' And StokAdi Like ") + like + QStringLiteral(" Order By StokAdi Asc");
     return {};
 }
 

@@ -47,6 +47,7 @@ ServicePanel::ServicePanel(Salonya* form) : QObject(form), f(form)
     connect(f->DataSalonya, &DataSource::reposition, this, &ServicePanel::DataSalonya_Reposition);
     // A re-query that finds nothing makes no record current, yet the ticket is empty then.
     connect(f->DataSalonya, &DataSource::requeried, this, &ServicePanel::DataSalonya_Reposition);
+    connect(f->DataStok, &DataSource::reposition, this, [this] { m_pickFailed = false; });
 }
 
 bool ServicePanel::eventFilter(QObject* watched, QEvent* event)
@@ -74,19 +75,7 @@ bool ServicePanel::selectionMissing(int index)
 {
     if (index == Exit || index == Stoklar || f->DataEleman->recordCount() == 0 || f->DataCari->recordCount() == 0)
         return false;
-    if (f->DataCari->field(1).toString() != f->Text1->text()) {
-        Look::setBackColor(f->Text1, Look::Red);
-        f->Text1->setText(QStringLiteral("MÜŞTERİ SEÇİN..?"));
-        Feedback::beep();
-        return true;
-    }
-    if (index < Kamera && f->DataEleman->field(0).toString() != f->Text2->text()) {
-        Look::setBackColor(f->Text2, Look::Red);
-        f->Text2->setText(QStringLiteral("ELEMAN SEÇİN..?"));
-        Feedback::beep();
-        return true;
-    }
-    return false;
+    return !TicketLines::selectionShown(*f, index < Kamera);
 }
 
 void ServicePanel::Command1_Click(int index, bool controlDown)
@@ -111,7 +100,7 @@ void ServicePanel::Command1_Click(int index, bool controlDown)
     case Boya: openDye(); break;
     case Stoklar: toggleStock(); break;
     case UrunIsle:
-        if (TicketLines::writePickedStock(*f)) unmark(UrunIsle);
+        if (TicketLines::writePickedStock(*f, !m_pickFailed)) unmark(UrunIsle);
         break;
     case Sil:
         TicketLines::deleteInContext(*f, controlDown);
@@ -128,7 +117,11 @@ void ServicePanel::Command1_Click(int index, bool controlDown)
 void ServicePanel::pickService(int index)
 {
     f->Text4->setText(QStringLiteral("1"));
-    f->DataStok->findFirst(QStringLiteral("StokAdi=") + Jet::quote(f->Command1[index]->text()));
+    const QString caption = f->Command1[index]->text();
+    const bool found = f->DataStok->findFirst(QStringLiteral("StokAdi=") + Jet::quote(caption));
+    m_pickFailed = !found;
+    // A button being assigned in the stock frame may be empty; a named one must find its card.
+    if (!found && !caption.isEmpty()) Feedback::beep();
 }
 
 void ServicePanel::openDye()

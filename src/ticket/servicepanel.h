@@ -21,6 +21,10 @@ public:
     // a file elsewhere.
     static QString photoFile(const QString& customerCode);
 
+    // A stock lookup found nothing: "ÜRÜN İŞLE" then writes nothing until a card is picked again
+    // (any move of DataStok counts), never the card that happened to be current.
+    void setPickFailed(bool failed) { m_pickFailed = failed; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -36,4 +40,5 @@ private:
 
     Salonya* f;
     Qt::KeyboardModifiers m_releaseModifiers;
+    bool m_pickFailed = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
-// The ticket-entry subsystem on the main screen: the service panel and the open-ticket grids.
+// The ticket-entry subsystem on the main screen: the service panel, the open-ticket grids, the
+// barcode stock frame and the hair-dye frame.
 
 #include <QObject>
 

@@ -2,11 +2,13 @@
 
 #include "app/salonya.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
+#include "ui/look.h"
 #include "ui/textbox.h"
 #include "ui/touchlist.h"
 
@@ -73,52 +75,72 @@ std::optional<double> parseQuantity(const QString& text)
 
 double amount(double quantity, double price) { return std::round(quantity * price * 10000.0) / 10000.0; }
 
-bool writePickedStock(Salonya& f)
+bool selectionShown(Salonya& f, bool needEmployee)
 {
-    FormState& s = f.state;
-    DataSource* lines = f.DataSalonya;
-    DataSource* stock = f.DataStok;
-    DataSource* customer = f.DataCari;
-    // A quantity that is not a number, or no stock card to write, writes nothing.
-    const std::optional<double> quantity = parseQuantity(f.Text4->text());
-    if (!quantity || stock->position() < 0) {
+    // A card must be current too: an empty list compares as an empty title.
+    if (f.DataCari->position() < 0 || f.DataCari->field(1).toString() != f.Text1->text()) {
+        Look::setBackColor(f.Text1, Look::Red);
+        f.Text1->setText(QStringLiteral("MÜŞTERİ SEÇİN..?"));
         Feedback::beep();
         return false;
     }
-    if (customer->field(1).toString() != f.Text1->text() || f.DataEleman->field(0).toString() != f.Text2->text())
-        f.StokFrm->hide();
-    s.AktifListe = 0;
-
-    bool lookupFailed = false; // a failed find is not "no such line": adding then would duplicate it
-    bool adding = lines->recordCount() == 0;
-    if (adding) {
-        s.KayitBekle = true;
-    } else {
-        const QString criterion = stock->field(QStringLiteral("Gurup")).toString() == u"Boya"
-            ? QStringLiteral("Islem=") + Jet::quote(f.Text3->text()) + QStringLiteral(" And Cari=")
-                + Jet::quote(customer->field(0).toString())
-            : QStringLiteral("Islem=") + Jet::quote(stock->field(1).toString());
-        // The lines shown may include sent ones (after a touch on the open tickets); a sent line is
-        // never reopened, or the register would charge it twice.
-        adding = !lines->findFirst(criterion + QStringLiteral(" And Yeni=1"));
-        lookupFailed = adding && !lines->noMatch();
-    }
-    const double price = stock->field(3).toDouble();
-    bool ok = !lookupFailed
-        && (adding ? lines->addNew() && lines->setField(0, stock->field(1)) && lines->setField(3, customer->field(0))
-                   : lines->edit());
-    ok = ok && lines->setField(1, *quantity) && lines->setField(2, stock->field(3))
-        && lines->setField(5, QDate::currentDate()) && lines->setField(6, f.Text2->text()) && lines->setField(7, 1)
-        && lines->setField(8, stock->field(2)) && lines->setField(9, customer->field(1))
-        && lines->setField(10, amount(*quantity, price)) && lines->update();
-    if (!ok) {
-        lines->cancelUpdate();
-        s.KayitBekle = false;
-        tell(f, QStringLiteral("İşlem adisyona yazılamadı: veritabanı kilitli ya da disk dolu olabilir. "
-                               "Adisyon değişmedi; biraz sonra yeniden deneyin."));
+    if (needEmployee && (f.DataEleman->position() < 0 || f.DataEleman->field(0).toString() != f.Text2->text())) {
+        Look::setBackColor(f.Text2, Look::Red);
+        f.Text2->setText(QStringLiteral("ELEMAN SEÇİN..?"));
+        Feedback::beep();
         return false;
     }
-    Data::waitForSave(s.KayitBekle);
+    return true;
+}
+
+bool writeLine(Salonya& f, double quantity)
+{
+    DataSource* stock = f.DataStok;
+    const QVariant name = stock->field(1);
+    const QString code = f.DataCari->field(0).toString();
+    const QString employee = f.Text2->text();
+    const bool dye = stock->field(QStringLiteral("Gurup")).toString() == u"Boya";
+    const QDate today = QDate::currentDate();
+    // The line to rewrite is looked up over the whole table: the ticket grid may show another day,
+    // every line of the customer, or sent lines, and none of those may be rewritten or doubled.
+    DataSource lines(QStringLiteral("DataSatir"));
+    lines.setDatabaseName(f.DataSalonya->databaseName());
+    lines.setRecordSource(QStringLiteral("Select * From Salonya Where Islem=") + Jet::quote(name.toString())
+                          + QStringLiteral(" And Cari=") + Jet::quote(code) + QStringLiteral(" And Eleman=")
+                          + Jet::quote(employee) + QStringLiteral(" And ") + Startup::dateCriterion(today)
+                          + QStringLiteral(" And Yeni=1"));
+    bool ok = lines.refresh();
+    const bool adding = ok && lines.recordCount() == 0;
+    ok = ok && (adding ? lines.addNew() && lines.setField(0, name) && lines.setField(3, code) : lines.edit());
+    const double price = stock->field(3).toDouble();
+    ok = ok && lines.setField(1, quantity) && lines.setField(2, stock->field(3)) && lines.setField(4, dye)
+        && lines.setField(5, today) && lines.setField(6, employee) && lines.setField(7, 1)
+        && lines.setField(8, stock->field(2)) && lines.setField(9, f.DataCari->field(1))
+        && lines.setField(10, amount(dye ? quantity / 100.0 : quantity, price)) && lines.update();
+    if (!ok) {
+        lines.cancelUpdate();
+        tell(f, QStringLiteral("İşlem adisyona yazılamadı: veritabanı kilitli ya da disk dolu olabilir. "
+                               "Adisyon değişmedi; biraz sonra yeniden deneyin."));
+    }
+    return ok;
+}
+
+bool writePickedStock(Salonya& f, bool picked)
+{
+    // A quantity that is not a positive number, or no stock card to write, writes nothing.
+    const std::optional<double> quantity = parseQuantity(f.Text4->text());
+    if (!quantity || *quantity <= 0 || !picked || f.DataStok->position() < 0) {
+        Feedback::beep();
+        return false;
+    }
+    // Lines belong to the customer and employee on screen; after a send or a touch on the open
+    // tickets they may not be the current cards.
+    if (!selectionShown(f)) {
+        f.StokFrm->hide();
+        return false;
+    }
+    f.state.AktifListe = 0;
+    if (!writeLine(f, *quantity)) return false;
     f.DBGridIslem->setFocus();
     refreshLines(f);
     return true;

@@ -14,10 +14,20 @@ std::optional<double> parseQuantity(const QString& text);
 // Quantity × price as a line keeps it: four decimals.
 double amount(double quantity, double price);
 
-// Writes the current stock card of DataStok as a line of the open ticket with the quantity of Text4,
-// waits for the save, focuses the ticket grid and refreshes the three line sources. False when
-// nothing was written: a refused quantity (beep) or a failed save (the user is told, the ticket stays).
-bool writePickedStock(Salonya& f);
+// Text1 and Text2 show the current customer and employee cards. When not, the field that is wrong
+// turns red with its prompt and a beep sounds; needEmployee false checks the customer only.
+bool selectionShown(Salonya& f, bool needEmployee = true);
+
+// Writes the current stock card of DataStok as today's open line of the shown customer and employee,
+// or rewrites that line: at most one open line per name, customer, employee and day, whatever the
+// ticket grid shows; a sent or past line is never touched. A dye is weighed in grams and priced per
+// 100 g. False when the save failed (the user is told, nothing is half-written).
+bool writeLine(Salonya& f, double quantity);
+
+// "ÜRÜN İŞLE": the picked stock card with the quantity of Text4; then the ticket grid has the focus
+// and the line sources are refreshed. False, with a beep, when nothing was picked (picked false), the
+// quantity is not a positive number or the selection is not shown; false too when the save failed.
+bool writePickedStock(Salonya& f, bool picked);
 
 // Deletes by AktifListe; a line that was already sent (Yeni not 1) goes only with controlDown.
 void deleteInContext(Salonya& f, bool controlDown);
