@@ -183,6 +183,8 @@ void Startup::activate()
     total.start();
     FormState& s = f->state;
     step("colours", [&] { applyColours(); });
+    // Saved column widths are read at the designed size, so restoring the window scales them with the grids.
+    step("grid layouts", [&] { GridLayouts::loadAll(*f); });
     step("window", [&] { placeWindow(); });
     step("open tickets", [&] {
         s.TarihKriter = dateCriterion(QDate::currentDate());
@@ -208,7 +210,6 @@ void Startup::activate()
         for (int n = 1; n <= 26; ++n)
             f->Command1[n]->setText(Settings::get(QStringLiteral("Buton") + QString::number(n)));
     });
-    step("grid layouts", [&] { GridLayouts::loadAll(*f); });
     step("fonts", [&] { Seams::applyFontsAndColours(*f); });
     f->DBGridMus->show();
     f->KasaCmd->setText(QStringLiteral("HESABI  KASAYA  GÖNDER"));

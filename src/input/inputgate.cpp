@@ -64,6 +64,10 @@ void InputGate::open()
     // What was typed or touched while start-up worked is still queued: it goes with the closed gate.
     QCoreApplication::processEvents();
     m_open = true;
+    // The filter installed last runs first: from now on the gate decides before the wheel hook and any
+    // other application filter, which then see an event once, when it is delivered.
+    qApp->removeEventFilter(this);
+    qApp->installEventFilter(this);
 }
 
 bool InputGate::isFormWindow(const QObject* o) const
