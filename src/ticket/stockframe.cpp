@@ -74,8 +74,13 @@ void StockFrame::lookUp()
     DataSource* ds = f->DataStok;
     const QString code = f->StokText->text().trimmed();
     // No events run during the lookup, so the next scan's keys wait their turn in order.
-    ds->setRecordSource(QStringLiteral("Select * From StokKartlar"));
-    const bool read = ds->refresh();
+    // The own stock cards change only at start-up, so a scan right after another keeps the cards it read.
+    const QString allCards = QStringLiteral("Select * From StokKartlar");
+    bool read = ds->isOpen() && ds->recordSource() == allCards;
+    if (!read) {
+        ds->setRecordSource(allCards);
+        read = ds->refresh();
+    }
     if (!read)
         Feedback::message(f, Feedback::Icon::Warning, QStringLiteral("Stoklar"),
                           QStringLiteral("Stok kartları okunamadı.\n%1").arg(ds->lastError()));
