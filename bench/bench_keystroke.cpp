@@ -129,7 +129,7 @@ int main(int argc, char** argv)
         if (k && k->text().size() == 1) keyFor.insert(k->text().at(0), k);
 
     RecordListModel* model = form.DBListe1->listModel();
-    const QString resetSource = QStringLiteral("Select * From CariKartlar Order By Unvan Asc");
+    const QString resetSource = QStringLiteral("Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan Asc");
     std::vector<double> searches, resets, withPaint, handlers;
     // The key's figure ends when the list's model last took new rows during the key; what the key's
     // handling does after that (the highlighted customer's history and open lines) is timed apart.
