@@ -1,8 +1,9 @@
 #include "ticketlines.h"
 
+#include "dyeline.h"
+
 #include "app/salonya.h"
 #include "app/settings.h"
-#include "app/startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
@@ -73,8 +74,6 @@ std::optional<double> parseQuantity(const QString& text)
     return v;
 }
 
-double amount(double quantity, double price) { return std::round(quantity * price * 10000.0) / 10000.0; }
-
 bool selectionShown(Salonya& f, bool needEmployee)
 {
     // A card must be current too: an empty list compares as an empty title.
@@ -99,26 +98,19 @@ bool writeLine(Salonya& f, double quantity)
     const QVariant name = stock->field(1);
     const QString code = f.DataCari->field(0).toString();
     const QString employee = f.Text2->text();
-    const bool dye = stock->field(QStringLiteral("Gurup")).toString() == u"Boya";
-    const QDate today = QDate::currentDate();
     // The line to rewrite is looked up over the whole table: the ticket grid may show another day,
     // every line of the customer, or sent lines, and none of those may be rewritten or doubled.
-    DataSource lines(QStringLiteral("DataSatir"));
-    lines.setDatabaseName(f.DataSalonya->databaseName());
-    lines.setRecordSource(QStringLiteral("Select * From Salonya Where Islem=") + Jet::quote(name.toString())
-                          + QStringLiteral(" And Cari=") + Jet::quote(code) + QStringLiteral(" And Eleman=")
-                          + Jet::quote(employee) + QStringLiteral(" And ") + Startup::dateCriterion(today)
-                          + QStringLiteral(" And Yeni=1"));
-    bool ok = lines.refresh();
-    const bool adding = ok && lines.recordCount() == 0;
-    ok = ok && (adding ? lines.addNew() && lines.setField(0, name) && lines.setField(3, code) : lines.edit());
-    const double price = stock->field(3).toDouble();
-    ok = ok && lines.setField(1, quantity) && lines.setField(2, stock->field(3)) && lines.setField(4, dye)
-        && lines.setField(5, today) && lines.setField(6, employee) && lines.setField(7, 1)
-        && lines.setField(8, stock->field(2)) && lines.setField(9, f.DataCari->field(1))
-        && lines.setField(10, amount(dye ? quantity / 100.0 : quantity, price)) && lines.update();
+    DyeLine line;
+    line.islem = name.toString();
+    line.quantity = quantity;
+    line.price = stock->field(3).toDouble();
+    line.barcode = stock->field(2).toString();
+    line.dye = stock->field(QStringLiteral("Gurup")).toString() == u"Boya";
+    line.cari = code;
+    line.unvan = f.DataCari->field(1).toString();
+    line.eleman = employee;
+    const bool ok = writeDyeLine(f.DataSalonya->databaseName(), line, nullptr);
     if (!ok) {
-        lines.cancelUpdate();
         tell(f, QStringLiteral("İşlem adisyona yazılamadı: veritabanı kilitli ya da disk dolu olabilir. "
                                "Adisyon değişmedi; biraz sonra yeniden deneyin."));
     }
