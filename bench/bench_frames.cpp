@@ -1,6 +1,8 @@
 // The stock and dye frames over 100 000 stock cards, 5 000 of them dyes: Enter on a scanned barcode
 // until the card's name stands in StokText, and a key released in the dye field until the dye list
 // holds its matches. Key events go straight to the fields, as a scanner's and a keyboard's do.
+#include "benchsalon.h"
+
 #include "app/salonya.h"
 #include "app/startup.h"
 #include "data/datasource.h"
@@ -59,17 +61,8 @@ QStringList column(DataSource& ds, int pos)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir temp;
-    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[argc - 1]) : temp.path();
-    qputenv("SALONYA_PROGRAM_DIR", (root + QStringLiteral("/program")).toUtf8());
-    qputenv("SALONYA_DRIVES", (root + QStringLiteral("/drives")).toUtf8());
-    qputenv("SALONYA_SHARES", (root + QStringLiteral("/shares")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toUtf8());
-    qputenv("SALONYA_NETWORK", "0");
-    qputenv("QT_LOGGING_RULES", "salonya.*=false");
-    QDir().mkpath(root + QStringLiteral("/program"));
-    QDir().mkpath(root + QStringLiteral("/drives/C/DefteryaData"));
+    const QString root = prepareBenchSalon(argc, argv, temp);
     QApplication app(argc, argv);
     Feedback::setBeepHandler([] {});
     Feedback::setMessageHandler([](Feedback::Icon, const QString&, const QString& text) {

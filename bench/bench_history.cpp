@@ -2,6 +2,8 @@
 // 2 000 past lines each. Choosing one of them (as a tap on the customer list does) is timed until the
 // history grid and the ticket grid are filled and painted; then a touch on a history column header,
 // which re-sorts those 2 000 lines, is timed until the grid is painted again.
+#include "benchsalon.h"
+
 #include "app/salonya.h"
 #include "app/startup.h"
 #include "data/database.h"
@@ -91,17 +93,8 @@ bool writeLines(Salonya& f, const QStringList& codes, const QStringList& titles,
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir temp;
-    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[argc - 1]) : temp.path();
-    qputenv("SALONYA_PROGRAM_DIR", (root + QStringLiteral("/program")).toUtf8());
-    qputenv("SALONYA_DRIVES", (root + QStringLiteral("/drives")).toUtf8());
-    qputenv("SALONYA_SHARES", (root + QStringLiteral("/shares")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toUtf8());
-    qputenv("SALONYA_NETWORK", "0");
-    qputenv("QT_LOGGING_RULES", "salonya.*=false");
-    QDir().mkpath(root + QStringLiteral("/program"));
-    QDir().mkpath(root + QStringLiteral("/drives/C/DefteryaData"));
+    const QString root = prepareBenchSalon(argc, argv, temp);
     QApplication app(argc, argv);
     Feedback::setBeepHandler([] {});
 

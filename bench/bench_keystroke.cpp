@@ -2,6 +2,8 @@
 // field owning the keyboard, a few hundred first-name prefixes typed by touching the keys. Each key is
 // timed from the touch until the list's model holds the new rows. A key that leaves no match brings
 // the full list back; those keys are counted apart.
+#include "benchsalon.h"
+
 #include "app/salonya.h"
 #include "app/startup.h"
 #include "data/datasource.h"
@@ -79,18 +81,8 @@ QStringList prefixes()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // An optional folder argument keeps the generated salon for a look afterwards.
     QTemporaryDir temp;
-    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[argc - 1]) : temp.path();
-    qputenv("SALONYA_PROGRAM_DIR", (root + QStringLiteral("/program")).toUtf8());
-    qputenv("SALONYA_DRIVES", (root + QStringLiteral("/drives")).toUtf8());
-    qputenv("SALONYA_SHARES", (root + QStringLiteral("/shares")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toUtf8());
-    qputenv("SALONYA_NETWORK", "0");
-    qputenv("QT_LOGGING_RULES", "salonya.*=false");
-    QDir().mkpath(root + QStringLiteral("/program"));
-    QDir().mkpath(root + QStringLiteral("/drives/C/DefteryaData"));
+    const QString root = prepareBenchSalon(argc, argv, temp);
     QApplication app(argc, argv);
     Feedback::setBeepHandler([] {});
 
