@@ -3,10 +3,7 @@
 // holds its matches. Key events go straight to the fields, as a scanner's and a keyboard's do.
 #include "benchsalon.h"
 
-#include "app/salonya.h"
-#include "app/startup.h"
 #include "data/datasource.h"
-#include "demosalon.h"
 #include "ui/feedback.h"
 #include "ui/textbox.h"
 #include "ui/touchlist.h"
@@ -69,27 +66,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     });
 
-    Demo::DemoOptions o;
-    o.prefix = root + QStringLiteral("/drives/C/DefteryaData/01");
-    o.customers = 300;
-    o.stock = kStock;
-    o.force = true;
-    QString error;
     QElapsedTimer t;
     t.start();
-    if (!Demo::writeDemoSalon(o, &error)) {
-        std::fprintf(stderr, "demo salon: %s\n", qPrintable(error));
-        return 1;
-    }
+    if (!writeBenchDemo(root, 300, kStock)) return 1;
     Salonya form;
-    if (!form.startup()->load()) return 1;
-    form.show();
-    while (!form.startup()->isReady() && t.elapsed() < 600000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    if (!form.startup()->isReady()) return 1;
+    if (!startBenchDesk(form)) return 1;
     std::fprintf(stderr, "salon written and desk ready in %lld ms\n", t.restart());
 
     // The import takes the offered cards only; cards hidden since make up the rest of kStock, and
     // exactly kDyes of all are dyes.
+    QString error;
     Database* db = form.DataStok->database();
     if (!db || !db->exec(QStringLiteral("INSERT INTO StokKartlar SELECT StokKod || '-E', StokAdi || ' (eski)', Barkod || '1', Fiyat, 'Ürün', 1 "
                                         "FROM StokKartlar LIMIT max(0, %1 - (SELECT count(*) FROM StokKartlar))").arg(kStock), &error)

@@ -4,12 +4,9 @@
 // which re-sorts those 2 000 lines, is timed until the grid is painted again.
 #include "benchsalon.h"
 
-#include "app/salonya.h"
-#include "app/startup.h"
 #include "data/database.h"
 #include "data/datasource.h"
 #include "data/refresh.h"
-#include "demosalon.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
 #include "ui/textbox.h"
@@ -98,22 +95,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     Feedback::setBeepHandler([] {});
 
-    Demo::DemoOptions o;
-    o.prefix = root + QStringLiteral("/drives/C/DefteryaData/01");
-    o.customers = 2000; // 500 lines each on average
-    o.force = true;
-    QString error;
-    if (!Demo::writeDemoSalon(o, &error)) {
-        std::fprintf(stderr, "demo salon: %s\n", qPrintable(error));
-        return 1;
-    }
+    if (!writeBenchDemo(root, 2000)) return 1; // 500 lines each on average
     Salonya form;
-    if (!form.startup()->load()) return 1;
-    form.show();
+    if (!startBenchDesk(form)) return 1;
     QElapsedTimer t;
     t.start();
-    while (!form.startup()->isReady() && t.elapsed() < 600000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    if (!form.startup()->isReady()) return 1;
 
     const QStringList codes = column(form.DataCari, 0), titles = column(form.DataCari, 1);
     // Two customers a title names alone, so a tap on the title picks them.

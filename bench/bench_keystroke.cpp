@@ -4,13 +4,10 @@
 // the full list back; those keys are counted apart.
 #include "benchsalon.h"
 
-#include "app/salonya.h"
-#include "app/startup.h"
 #include "data/datasource.h"
 #include "data/recordmodels.h"
 #include "data/turkish.h"
 #include "demodata.h"
-#include "demosalon.h"
 #include "input/keyboard.h"
 #include "ui/feedback.h"
 #include "ui/textbox.h"
@@ -86,27 +83,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     Feedback::setBeepHandler([] {});
 
-    Demo::DemoOptions o;
-    o.prefix = root + QStringLiteral("/drives/C/DefteryaData/01");
-    o.customers = kCustomers;
-    o.force = true;
-    QString error;
     QElapsedTimer t;
     t.start();
-    if (!Demo::writeDemoSalon(o, &error)) {
-        std::fprintf(stderr, "demo salon: %s\n", qPrintable(error));
-        return 1;
-    }
+    if (!writeBenchDemo(root, kCustomers)) return 1;
     std::fprintf(stderr, "demo salon written in %lld ms\n", t.restart());
 
     Salonya form;
-    if (!form.startup()->load()) {
-        std::fprintf(stderr, "load: %s\n", qPrintable(form.fatalError()));
-        return 1;
-    }
-    form.show();
-    while (!form.startup()->isReady() && t.elapsed() < 600000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    if (!form.startup()->isReady()) return 1;
+    if (!startBenchDesk(form)) return 1;
     std::fprintf(stderr, "main screen ready in %lld ms\n", t.restart());
 
     // The customer field takes the keyboard as its focus handler does.

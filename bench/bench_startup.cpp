@@ -1,16 +1,13 @@
 // Start-up cost on a big salon: 100 000 customer cards, 20 000 stock cards, 30 employees.
 // Prints the first start (empty own databases) and a repeat start to the ready state, each beside the
 // floor this work can cost in SQLite, measured in the same run, and the peak memory.
-#include "app/salonya.h"
-#include "app/startup.h"
-#include "demosalon.h"
+#include "benchsalon.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 #include <cstdio>
 #include <sqlite3.h>
 #include <vector>
@@ -31,10 +28,7 @@ qint64 startToReady()
     QElapsedTimer t;
     t.start();
     Salonya form;
-    if (!form.startup()->load()) { std::fprintf(stderr, "load failed: %s\n", qPrintable(form.fatalError())); return -1; }
-    form.show();
-    if (!QTest::qWaitFor([&] { return form.startup()->isReady(); }, 120000)) return -1;
-    return t.elapsed();
+    return startBenchDesk(form) ? t.elapsed() : -1;
 }
 
 bool exec(sqlite3* db, const char* sql)
@@ -102,28 +96,18 @@ qint64 floorCopy(const QString& folder, const QString& prefix)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("SALONYA_NETWORK", "0");
-    QTemporaryDir dir;
-    qputenv("SALONYA_PROGRAM_DIR", (dir.path() + QStringLiteral("/program")).toUtf8());
-    qputenv("SALONYA_DRIVES", (dir.path() + QStringLiteral("/drives")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
+    QTemporaryDir temp;
+    const QString root = prepareBenchSalon(argc, argv, temp);
     QApplication app(argc, argv);
-
-    Demo::DemoOptions o;
-    o.prefix = dir.path() + QStringLiteral("/drives/C/DefteryaData/01");
-    o.customers = 100000;
-    o.stock = 20000;
-    o.employees = 30;
-    QString err;
-    if (!Demo::writeDemoSalon(o, &err)) { std::fprintf(stderr, "demo: %s\n", qPrintable(err)); return 1; }
+    if (!writeBenchDemo(root, 100000, 20000, 30)) return 1;
 
     // The floor runs on copies of the accounting files as the generator left them (marks set).
-    const QString floorDir = dir.path() + QStringLiteral("/floor");
+    const QString floorDir = root + QStringLiteral("/floor");
     QDir().mkpath(floorDir);
     const QString floorPrefix = floorDir + QStringLiteral("/01");
-    QFile::copy(o.prefix + QStringLiteral("Stok.mdb"), floorPrefix + QStringLiteral("Stok.mdb"));
-    QFile::copy(o.prefix + QStringLiteral("Cari.mdb"), floorPrefix + QStringLiteral("Cari.mdb"));
+    const QString prefix = benchPrefix(root);
+    QFile::copy(prefix + QStringLiteral("Stok.mdb"), floorPrefix + QStringLiteral("Stok.mdb"));
+    QFile::copy(prefix + QStringLiteral("Cari.mdb"), floorPrefix + QStringLiteral("Cari.mdb"));
 
     const qint64 first = startToReady();
     const qint64 repeat = startToReady();

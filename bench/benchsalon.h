@@ -1,10 +1,18 @@
 #pragma once
-// The salon folders and environment a benchmark's desk runs in; call before the QApplication.
+// The salon a benchmark's desk runs on: its folders and environment (call before the QApplication),
+// the generated accounting files, and the desk started to the ready state.
 // An optional last argument names a folder that keeps the generated salon for a look afterwards.
 
+#include "app/salonya.h"
+#include "app/startup.h"
+#include "demosalon.h"
+
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QString>
 #include <QTemporaryDir>
+#include <cstdio>
 
 inline QString prepareBenchSalon(int argc, char** argv, const QTemporaryDir& temp)
 {
@@ -19,4 +27,41 @@ inline QString prepareBenchSalon(int argc, char** argv, const QTemporaryDir& tem
     QDir().mkpath(root + QStringLiteral("/program"));
     QDir().mkpath(root + QStringLiteral("/drives/C/DefteryaData"));
     return root;
+}
+
+// The accounting prefix the desk reads under the bench salon's root.
+inline QString benchPrefix(const QString& root)
+{
+    return root + QStringLiteral("/drives/C/DefteryaData/01");
+}
+
+// Generated accounting files at the bench salon's prefix (replacing any); false and a message on failure.
+inline bool writeBenchDemo(const QString& root, int customers, int stock = -1, int employees = 10)
+{
+    Demo::DemoOptions o;
+    o.prefix = benchPrefix(root);
+    o.customers = customers;
+    o.stock = stock;
+    o.employees = employees;
+    o.force = true;
+    QString error;
+    if (Demo::writeDemoSalon(o, &error)) return true;
+    std::fprintf(stderr, "demo salon: %s\n", qPrintable(error));
+    return false;
+}
+
+// Loads the desk, shows it and runs events until it is ready; false and a message when it never gets there.
+inline bool startBenchDesk(Salonya& form)
+{
+    if (!form.startup()->load()) {
+        std::fprintf(stderr, "load failed: %s\n", qPrintable(form.fatalError()));
+        return false;
+    }
+    form.show();
+    QElapsedTimer t;
+    t.start();
+    while (!form.startup()->isReady() && t.elapsed() < 600000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (form.startup()->isReady()) return true;
+    std::fprintf(stderr, "the desk was not ready after 10 minutes\n");
+    return false;
 }
