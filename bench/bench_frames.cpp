@@ -25,13 +25,6 @@ constexpr int kDyes = 5000;
 constexpr int kScans = 500;
 constexpr int kSearches = 300;
 
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5))];
-}
-
 void key(QWidget* w, QEvent::Type type, int k, const QString& text)
 {
     QKeyEvent e(type, k, Qt::NoModifier, text);
@@ -47,13 +40,6 @@ void type(QWidget* w, const QString& text)
     }
 }
 
-QStringList column(DataSource& ds, int pos)
-{
-    QStringList out;
-    for (bool ok = ds.moveFirst(); ok && !ds.eof(); ok = ds.moveNext()) out << ds.field(pos).toString();
-    return out;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -61,10 +47,6 @@ int main(int argc, char** argv)
     QTemporaryDir temp;
     const QString root = prepareBenchSalon(argc, argv, temp);
     QApplication app(argc, argv);
-    Feedback::setBeepHandler([] {});
-    Feedback::setMessageHandler([](Feedback::Icon, const QString&, const QString& text) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    });
 
     QElapsedTimer t;
     t.start();
@@ -90,10 +72,10 @@ int main(int argc, char** argv)
     cards.setDatabaseName(form.DataStok->databaseName());
     cards.setRecordSource(QStringLiteral("Select * From StokKartlar Where Barkod<>''"));
     cards.refresh();
-    const QStringList barcodes = column(cards, 2);
+    const QStringList barcodes = column(&cards, 2);
     cards.setRecordSource(QStringLiteral("Select * From StokKartlar Where Gurup='Boya'"));
     cards.refresh();
-    const QStringList dyes = column(cards, 1);
+    const QStringList dyes = column(&cards, 1);
     cards.setRecordSource(QStringLiteral("StokKartlar"));
     cards.refresh();
     std::fprintf(stderr, "%d stock cards, %lld with a barcode, %lld dyes\n", cards.recordCount(), qlonglong(barcodes.size()),

@@ -31,20 +31,6 @@ constexpr int kLines = 1000000;
 constexpr int kPerCustomer = 2000;
 constexpr int kSamples = 200;
 
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5))];
-}
-
-QStringList column(DataSource* ds, int pos)
-{
-    QStringList out;
-    for (int r = 0; r < ds->recordCount(); ++r) out << ds->value(r, pos).toString();
-    return out;
-}
-
 // Past lines spread over five years before today; the two regulars get kPerCustomer each, three of
 // them open today.
 bool writeLines(Salonya& f, const QStringList& codes, const QStringList& titles, const QStringList& regulars)
@@ -93,7 +79,6 @@ int main(int argc, char** argv)
     QTemporaryDir temp;
     const QString root = prepareBenchSalon(argc, argv, temp);
     QApplication app(argc, argv);
-    Feedback::setBeepHandler([] {});
 
     if (!writeBenchDemo(root, 2000)) return 1; // 500 lines each on average
     Salonya form;

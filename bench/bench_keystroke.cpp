@@ -39,14 +39,6 @@ double peakMemoryMb()
     return -1;
 }
 
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const size_t i = std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5));
-    return v[i];
-}
-
 void touch(TouchKey* k)
 {
     const QPointF c = QRectF(k->rect()).center();
@@ -81,7 +73,6 @@ int main(int argc, char** argv)
     QTemporaryDir temp;
     const QString root = prepareBenchSalon(argc, argv, temp);
     QApplication app(argc, argv);
-    Feedback::setBeepHandler([] {});
 
     QElapsedTimer t;
     t.start();

@@ -1,18 +1,23 @@
 #pragma once
 // The salon a benchmark's desk runs on: its folders and environment (call before the QApplication),
-// the generated accounting files, and the desk started to the ready state.
+// the generated accounting files, the desk started to the ready state, and the figures' percentiles.
 // An optional last argument names a folder that keeps the generated salon for a look afterwards.
 
 #include "app/salonya.h"
 #include "app/startup.h"
+#include "data/datasource.h"
+#include "ui/feedback.h"
 #include "demosalon.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 inline QString prepareBenchSalon(int argc, char** argv, const QTemporaryDir& temp)
 {
@@ -26,6 +31,11 @@ inline QString prepareBenchSalon(int argc, char** argv, const QTemporaryDir& tem
     qputenv("QT_LOGGING_RULES", "salonya.*=false");
     QDir().mkpath(root + QStringLiteral("/program"));
     QDir().mkpath(root + QStringLiteral("/drives/C/DefteryaData"));
+    // No sound, and a message is printed rather than waiting for a tap that never comes.
+    Feedback::setBeepHandler([] {});
+    Feedback::setMessageHandler([](Feedback::Icon, const QString&, const QString& text) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    });
     return root;
 }
 
@@ -64,4 +74,19 @@ inline bool startBenchDesk(Salonya& form)
     if (form.startup()->isReady()) return true;
     std::fprintf(stderr, "the desk was not ready after 10 minutes\n");
     return false;
+}
+
+inline double percentile(std::vector<double> v, double p)
+{
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5))];
+}
+
+// One field of every record a data source shows.
+inline QStringList column(DataSource* ds, int pos)
+{
+    QStringList out;
+    for (int r = 0; r < ds->recordCount(); ++r) out << ds->value(r, pos).toString();
+    return out;
 }
