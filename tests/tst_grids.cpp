@@ -10,7 +10,9 @@
 #include "data/refresh.h"
 #include "ui/datagrid.h"
 #include "ui/gridlayout.h"
+#include "ui/look.h"
 #include "ui/textbox.h"
+#include "ui/touchkey.h"
 #include "ui/touchlist.h"
 
 #include <QFile>
@@ -116,30 +118,12 @@ private slots:
         d.f->KlvTxt->setFocus();
         QVERIFY(SalonFixture::touchCell(islem, 0, 0));
         QVERIFY(!d.f->DBListe2->isVisible());
-    }
-
-    void markerAndTargetOnFocus_data()
-    {
-        QTest::addColumn<bool>("openTickets");
-        QTest::addColumn<bool>("withRows");
-        for (bool open : {false, true})
-            for (bool rows : {true, false}) QTest::addRow("%s, %s", open ? "DBGridMüs" : "DBGridIslem", rows ? "lines" : "empty") << open << rows;
-    }
-    void markerAndTargetOnFocus()
-    {
-        QFETCH(bool, openTickets);
-        QFETCH(bool, withRows);
-        Desk d;
-        QVERIFY(d.open());
-        DataGrid* grid = openTickets ? d.f->DBGridMus : d.f->DBGridIslem;
-        grid->dataSource()->setRecordSource(withRows ? u"Select * From Salonya Where Yeni=1"_s : u"Select * From Salonya Where Yeni=7"_s);
-        QVERIFY(Data::refreshRoutine(grid->dataSource()));
-        grid->setFocus();
-        QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f);
-        QCOMPARE(grid->marqueeStyle(), withRows ? 3 : 5);
-        d.f->KlvTxt->setFocus();
-        QCOMPARE(grid->marqueeStyle(), 5);
-        QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f); // only another list or "BOYA" changes it
+        // The pointer moving over it puts out the lit key.
+        d.f->state.SonTus = 5;
+        Look::setBackColor(d.f->key(5), Look::Yellow);
+        QTest::mouseMove(islem->viewport(), QPoint(20, 20));
+        QTest::mouseMove(islem->viewport(), QPoint(30, 40));
+        QCOMPARE(Look::backColor(d.f->key(5)), Look::Cyan);
     }
 
     void touchingAnOpenTicketSwitchesTheDesk()
@@ -192,6 +176,8 @@ private slots:
         ds->setRecordSource(u"Select * From Salonya Where Yeni=1 Order By Fiyat ASC"_s);
         QVERIFY(Data::refreshRoutine(ds) && ds->moveTo(1));
         grid->setFocus();
+        QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f);
+        QCOMPARE(grid->marqueeStyle(), 3);
         const auto before = rows(d.salonFile(), u"SELECT * FROM Salonya"_s);
         const QString textBefore = d.f->Text1->text();
         if (key == 0) {
@@ -204,6 +190,7 @@ private slots:
         QCOMPARE(ds->position(), 1);
         QCOMPARE(ds->editMode(), DataSource::EditMode::None);
         QCOMPARE(rows(d.salonFile(), u"SELECT * FROM Salonya"_s), before);
+        QCOMPARE(grid->model()->flags(grid->model()->index(1, 0)) & Qt::ItemIsEditable, Qt::ItemFlags());
         if (key != 0) QCOMPARE(d.f->Text1->text(), textBefore); // no row change happened either
         // Current row and current record follow each other both ways.
         QVERIFY(ds->findFirst(u"Fiyat=1250"_s));
@@ -214,6 +201,15 @@ private slots:
         QCOMPARE(ds->position(), 2);
         QVERIFY(Data::refreshRoutine(ds));
         QCOMPARE(grid->currentIndex().row(), 0);
+        // Leaving unmarks the row but keeps the target: only another list or "BOYA" changes it.
+        d.f->KlvTxt->setFocus();
+        QCOMPARE(grid->marqueeStyle(), 5);
+        QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f);
+        // An empty grid marks nothing.
+        ds->setRecordSource(u"Select * From Salonya Where Yeni=7"_s);
+        QVERIFY(Data::refreshRoutine(ds));
+        grid->setFocus();
+        QCOMPARE(grid->marqueeStyle(), 5);
     }
 
     void roundTripKeepsHiddenColumnsFractionsAndCaptions()
