@@ -299,7 +299,6 @@ private slots:
         QVERIFY(choose(QStringLiteral("Renk Seçimi")));
         QCOMPARE(f->state.Durum, 0.0f);
         QCOMPARE(coloursOf(f), after);
-        QCOMPARE(f->state.SeciliButon, 0.0f);
         fx.stop();
         f = fx.start();
         QVERIFY(f);
