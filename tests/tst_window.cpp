@@ -1,21 +1,45 @@
-// The main screen's window: geometry kept across a restart, the resize guard, Ctrl + touch on the
-// background, Caps Lock at close, and the wheel over lists and grids. The headless screen is 800 x 600.
+// The main screen's window: the proportional layout, geometry kept across a restart, the resize
+// guard, Ctrl + touch on the background, the wheel over lists and grids, the colour and font menus
+// with their settings, and the long press that stands in for the right button. The headless screen
+// is 800 x 600.
 #include "salonfixture.h"
 
+#include "app/formdesign.h"
+#include "app/resizefrm.h"
 #include "app/salonya.h"
 #include "app/settings.h"
 #include "input/capsonoff.h"
 #include "ui/datagrid.h"
+#include "ui/desktouch.h"
+#include "ui/fontscolours.h"
+#include "ui/look.h"
 #include "ui/textbox.h"
+#include "ui/touchgestures.h"
+#include "ui/touchkey.h"
 #include "ui/touchlist.h"
 
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWindow>
 
 namespace {
+
+// The designed pixel rectangle of every control, keyboard keys included, by widget.
+QHash<QWidget*, QRect> designOf(Salonya& f)
+{
+    QHash<QWidget*, QRect> d;
+    for (QWidget* w : ResizeFrm::controlsOf(&f)) {
+        const QVariant index = w->property("Index");
+        if (const FormDesign::Control* c = FormDesign::find(w->objectName(), index.isValid() ? index.toInt() : -1))
+            d.insert(w, FormDesign::toPixels(c->left, c->top, c->width, c->height));
+    }
+    for (const FormDesign::Key& k : FormDesign::keys()) d.insert(f.key(k.index), FormDesign::toPixels(k.left, k.top, k.width, k.height));
+    return d;
+}
 
 // Records the keys that reach one widget.
 struct KeyLog : QObject {
@@ -27,12 +51,117 @@ struct KeyLog : QObject {
     }
 };
 
+struct Answers : LookDialogs {
+    std::optional<QColor> colour;
+    std::optional<QFont> font;
+    Answers() { LookDialogs::replace(this); }
+    ~Answers() override { LookDialogs::replace(nullptr); }
+    std::optional<QColor> chooseColour(QWidget*, const QColor&) override { return colour; }
+    std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return font; }
+};
+
+// The menu that popped up, its item with this caption chosen.
+bool choose(const QString& caption)
+{
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return false;
+    for (QAction* a : menu->actions())
+        if (a->text() == caption) {
+            menu->hide();
+            a->trigger();
+            return true;
+        }
+    return false;
+}
+
+// Form, buttons, frames; 1 where the buttons or the frames do not share one colour.
+QList<quint32> coloursOf(const Salonya* f)
+{
+    auto shared = [](const QList<QWidget*>& ws) {
+        for (QWidget* w : ws)
+            if (Look::backColor(w) != Look::backColor(ws[0])) return 1u;
+        return Look::backColor(ws[0]);
+    };
+    const QList<QWidget*> buttons(f->Command1.begin(), f->Command1.end());
+    return {Look::backColor(f), shared(buttons), shared(QList<QWidget*>{f->UrunlerFrm, f->Frame1, f->StokFrm, f->BoyaFrm})};
+}
+
 } // namespace
 
 class TestWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void scalesFromTheDesign_data()
+    {
+        QTest::addColumn<QList<QSize>>("sizes");
+        QTest::addColumn<int>("widthPercent");
+        QTest::addColumn<int>("heightPercent");
+        QTest::newRow("design size") << QList<QSize>{} << 100 << 100;
+        QTest::newRow("double width") << QList<QSize>{{2544, 768}} << 200 << 100;
+        // Truncated in twips: the 6435-twip list becomes 8751 twips, 583 pixels and not 584.
+        QTest::newRow("136 per cent high") << QList<QSize>{{1272, 1052}} << 100 << 136;
+        // Odd sizes on the way must leave no trace: each layout starts from the registration.
+        QTest::newRow("back from odd sizes") << QList<QSize>{{1000, 613}, {1931, 1079}, {1272, 768}} << 100 << 100;
+    }
+    void scalesFromTheDesign()
+    {
+        QFETCH(QList<QSize>, sizes);
+        QFETCH(int, widthPercent);
+        QFETCH(int, heightPercent);
+        Salonya f;
+        const QHash<QWidget*, QRect> design = designOf(f);
+        QCOMPARE(design.size(), 48 + int(FormDesign::controls().size()));
+        const QFont font = f.Command1[5]->font();
+        ResizeFrm layout;
+        layout.ResizeForm(&f);
+        for (const QSize& s : sizes) {
+            f.resize(s);
+            layout.ResizeForm(&f);
+        }
+        const auto w = [&](int pixels) { return pixels * 15 * widthPercent / 100 / 15; };
+        const auto h = [&](int pixels) { return pixels * 15 * heightPercent / 100 / 15; };
+        for (auto it = design.cbegin(); it != design.cend(); ++it) {
+            const QRect d = it.value();
+            QVERIFY2(it.key()->geometry() == QRect(w(d.left()), h(d.top()), w(d.width()), h(d.height())), qPrintable(it.key()->objectName()));
+        }
+        QCOMPARE(f.Command1[5]->font(), font);
+    }
+
+    void parkedControlsFormsAndLateControls()
+    {
+        QWidget form;
+        form.setObjectName(QStringLiteral("Deneme"));
+        form.resize(1000, 600);
+        auto* parked = new QPushButton(&form);
+        parked->setObjectName(QStringLiteral("Park"));
+        parked->setGeometry(-4934, 10, 50, 20); // -74010 twips, stored as 990
+        auto* back = new QPushButton(&form);
+        back->setObjectName(QStringLiteral("Geri"));
+        back->setGeometry(-4934, 40, 50, 20);
+        ResizeFrm layout;
+        layout.ResizeForm(&form);
+        QCOMPARE(parked->x(), (990 - 75000) / 15); // still parked at 100 per cent
+
+        auto* late = new QPushButton(&form);
+        late->setObjectName(QStringLiteral("Sonra"));
+        late->setGeometry(100, 100, 80, 30);
+        back->move(5, 40); // brought onto the form: it no longer subtracts the offset
+        form.resize(1500, 600);
+        layout.ResizeForm(&form);
+        QCOMPARE(parked->x(), (990 * 150 / 100 - 75000) / 15);
+        QCOMPARE(back->x(), 990 * 150 / 100 / 15);
+        QCOMPARE(parked->width(), 75);
+        QCOMPARE(late->geometry(), QRect(100, 100, 80, 30));
+
+        // A form moved 30000 twips down counts as parked and is not laid out.
+        form.move(0, 2000);
+        form.resize(3000, 600);
+        layout.ResizeForm(&form);
+        QCOMPARE(parked->width(), 75);
+    }
+
+    // Stored in twips, which start-up reads (tst_startup); Caps Lock goes off at close.
     void geometryKeptAcrossARestart()
     {
         SalonFixture fx;
@@ -40,11 +169,9 @@ private slots:
         QVERIFY(f);
         f->move(40, 30);
         f->resize(700, 500);
+        CapsOnOff::SetCapsLock(true);
         fx.stop();
-        QCOMPARE(Settings::get(QStringLiteral("SalonyaLeft")), QStringLiteral("600"));
-        QCOMPARE(Settings::get(QStringLiteral("SalonyaTop")), QStringLiteral("450"));
-        QCOMPARE(Settings::get(QStringLiteral("SalonyaWidth")), QStringLiteral("10500"));
-        QCOMPARE(Settings::get(QStringLiteral("SalonyaHeight")), QStringLiteral("7500"));
+        QVERIFY(!CapsOnOff::CapsLockOn());
         f = fx.start();
         QVERIFY(f);
         QCOMPARE(f->pos(), QPoint(40, 30)); // the frame's corner, as it was stored
@@ -64,6 +191,13 @@ private slots:
             QCoreApplication::processEvents();
             QCOMPARE(f->DBGridIslem->columnWidth(0) == before, s.width() == 700);
         }
+        // Ctrl + touch on the bare background, and only that, takes the window to the top centre.
+        QCOMPARE(f->childAt(QPoint(1, 1)), nullptr);
+        QTest::mouseClick(f, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+        QCOMPARE(f->pos(), QPoint(40, 30));
+        QTest::mouseClick(f, Qt::LeftButton, Qt::ControlModifier, QPoint(1, 1));
+        QTest::keyRelease(f, Qt::Key_Control);
+        QCOMPARE(f->pos(), QPoint((800 - f->frameGeometry().width()) / 2, 0));
     }
 
     void resizeGuard_data()
@@ -91,31 +225,6 @@ private slots:
         QCOMPARE(f->height(), stored.height());
         // Narrowed, the window with its frame is as wide as the screen.
         QCOMPARE(narrowed ? f->frameGeometry().width() : f->width(), narrowed ? 800 : stored.width());
-    }
-
-    void controlTouchOnTheBackgroundGoesTopCentre()
-    {
-        SalonFixture fx;
-        Salonya* f = fx.start();
-        QVERIFY(f);
-        f->resize(600, 450);
-        f->move(150, 120);
-        const QPoint background(1, 1);
-        QCOMPARE(f->childAt(background), nullptr);
-        QTest::mouseClick(f, Qt::LeftButton, Qt::NoModifier, background);
-        QCOMPARE(f->pos(), QPoint(150, 120));
-        QTest::mouseClick(f, Qt::LeftButton, Qt::ControlModifier, background);
-        QTest::keyRelease(f, Qt::Key_Control);
-        QCOMPARE(f->pos(), QPoint((800 - f->frameGeometry().width()) / 2, 0));
-    }
-
-    void capsLockOffAfterClosing()
-    {
-        SalonFixture fx;
-        QVERIFY(fx.start());
-        CapsOnOff::SetCapsLock(true);
-        fx.stop();
-        QVERIFY(!CapsOnOff::CapsLockOn());
     }
 
     void wheel_data()
@@ -155,6 +264,89 @@ private slots:
             QApplication::sendEvent(f->windowHandle(), &e);
         }
         QCOMPARE(log.keys, keys);
+    }
+
+    void colourMenus_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<QList<quint32>>("after");
+        QTest::newRow("background") << "form" << true << QList<quint32>{0x123456, 0xFFFF, 0x80};
+        QTest::newRow("buttons") << "button" << true << QList<quint32>{0xFF00FF, 0x123456, 0x80};
+        QTest::newRow("frames") << "panel" << true << QList<quint32>{0xFF00FF, 0xFFFF, 0x123456};
+        QTest::newRow("cancelled") << "panel" << false << QList<quint32>{0xFF00FF, 0xFFFF, 0x80};
+    }
+    void colourMenus()
+    {
+        QFETCH(QString, place);
+        QFETCH(bool, chosen);
+        QFETCH(QList<quint32>, after);
+        SalonFixture fx;
+        Answers answers;
+        if (chosen) answers.colour = Look::fromBgr(0x123456);
+        Salonya* f = fx.start();
+        QVERIFY(f);
+        if (place == u"form") {
+            QTest::mouseClick(f, Qt::RightButton, Qt::NoModifier, QPoint(1, 1));
+            QCOMPARE(f->state.Durum, 1.0f);
+        } else if (place == u"panel") {
+            const QRect stoklar = f->Command1[27]->geometry();
+            QTest::mouseClick(f->UrunlerFrm, Qt::RightButton, Qt::NoModifier, QPoint(stoklar.left() - 3, stoklar.center().y()));
+            QCOMPARE(f->state.Durum, 3.0f);
+        } else {
+            QTest::mouseClick(f->Command1[7], Qt::RightButton);
+        }
+        QVERIFY(choose(QStringLiteral("Renk Seçimi")));
+        QCOMPARE(f->state.Durum, 0.0f);
+        QCOMPARE(coloursOf(f), after);
+        fx.stop();
+        f = fx.start();
+        QVERIFY(f);
+        QCOMPARE(coloursOf(f), after);
+        const QString key = place == u"form" ? QStringLiteral("Salonya") : place == u"button" ? QStringLiteral("ZeminRenk") : QStringLiteral("FrmRenk");
+        QCOMPARE(Settings::get(key), chosen ? QStringLiteral("1193046") : QString());
+    }
+
+    // The font menu opened by a long press, as a finger on the touch screen does; a moving finger does not.
+    void fontReachesEveryButtonAndStays()
+    {
+        SalonFixture fx;
+        Answers answers;
+        Salonya* f = fx.start();
+        QVERIFY(f);
+        f->findChild<DeskTouch*>()->longPress()->setDelay(40);
+        QPushButton* other = f->Command1[5];
+        QTest::mousePress(other, Qt::LeftButton);
+        QTest::mouseMove(other, other->rect().center() + QPoint(20, 0));
+        QTest::qWait(80);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        QTest::mouseRelease(other, Qt::LeftButton, {}, other->rect().center() + QPoint(20, 0));
+        // Held on EXİT it opens the menu and does not close the desk.
+        const QFont designed = f->Command1[4]->font();
+        QPushButton* exit = f->Command1[32];
+        QTest::mousePress(exit, Qt::LeftButton);
+        QTRY_COMPARE(QApplication::activePopupWidget(), FontsColours::of(*f)->YazFnt);
+        QTest::mouseRelease(exit, Qt::LeftButton);
+        QVERIFY(f->isVisible());
+        QCOMPARE(f->state.SeciliButon, 0.0f);
+        QVERIFY(choose(QStringLiteral("Yazı Fontu"))); // cancelled
+        QCOMPARE(f->Command1[4]->font(), designed);
+        QVERIFY(!Settings::contains(Settings::appName(), QStringLiteral("Salonya"), QStringLiteral("FontName")));
+        QFont chosen(QStringLiteral("DejaVu Sans"));
+        chosen.setPointSizeF(16.5);
+        answers.font = chosen;
+        QTest::mouseClick(f->Command1[4], Qt::RightButton);
+        QVERIFY(choose(QStringLiteral("Yazı Fontu")));
+        QCOMPARE(Settings::get(QStringLiteral("FontSize")), QStringLiteral("16.5"));
+        for (int restart = 0; restart < 2; ++restart) {
+            for (QPushButton* b : f->Command1) {
+                QCOMPARE(b->font().family(), QStringLiteral("DejaVu Sans"));
+                QCOMPARE(b->font().pixelSize(), 22);
+            }
+            fx.stop();
+            f = fx.start();
+            QVERIFY(f);
+        }
     }
 };
 
