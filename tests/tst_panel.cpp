@@ -458,6 +458,7 @@ private slots:
         QVERIFY(ready(d));
         d.touch(Fon);
         d.touch(Stoklar);
+        QVERIFY(d.f->DBListe4->hasFocus());
         SalonFixture::touch(d.f->StokText);
         QCOMPARE(d.f->DataStok->recordCount(), 6); // the offered cards: no hidden one
         QCOMPARE(d.colour(Stoklar), Look::Yellow); // the button touched last
@@ -535,6 +536,9 @@ private slots:
         QFETCH(int, beeps);
         Desk d;
         QVERIFY(ready(d));
+        d.touch(Boya);
+        QVERIFY(d.f->Text3->hasFocus());
+        QCOMPARE(d.f->state.AktifAlan, u"Boya"_s);
         QVERIFY(weigh(d, dye, grams));
         QCOMPARE(d.fx.beeps, beeps);
         const QList<QVariantMap> lines = d.lines();
