@@ -1,30 +1,23 @@
-// A desk process for the tests that race senders or kill them: sends every open line of a ticket
-// file to the slot file. Prints "ready", with --wait waits for a line on stdin, prints "go" just
-// before sending, then "span <start ms> <end ms>" and "sent <slot> <lines> <microseconds>", "full"
-// or "failed <message>".
-
+// A desk process for the tests that race senders or kill them: sends every open line of a ticket file
+// to the slot file. Prints "ready"; with --wait waits for a line on stdin; prints "go" just before
+// sending, then "span <start ms> <end ms>" and "sent <slot> <lines> <microseconds>", "full" or
+// "failed <message>".
 #include "checkout/slotsender.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QString>
 #include <cstdio>
 #include <cstring>
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fputs("usage: checkout_child TICKET_FILE SLOT_FILE [--wait]\n", stderr);
-        return 2;
-    }
+    if (argc < 3) return 2;
     SlotSender sender(QString::fromUtf8(argv[1]), QString::fromUtf8(argv[2]));
     sender.setBusyTimeout(10000); // a racing desk waits its turn
     std::puts("ready");
     std::fflush(stdout);
-    if (argc > 3 && std::strcmp(argv[3], "--wait") == 0) {
-        char line[16];
-        if (!std::fgets(line, sizeof line, stdin)) return 2;
-    }
+    char line[16];
+    if (argc > 3 && std::strcmp(argv[3], "--wait") == 0 && !std::fgets(line, sizeof line, stdin)) return 2;
     std::puts("go");
     std::fflush(stdout);
     QElapsedTimer t;
@@ -32,7 +25,6 @@ int main(int argc, char** argv)
     const qint64 begin = QDateTime::currentMSecsSinceEpoch();
     const SlotSender::Result r = sender.sendRecordSource(QStringLiteral("Select * From Salonya Where Yeni=1"));
     const qint64 us = t.nsecsElapsed() / 1000;
-    // Wall-clock span of the send, so a test can tell whether two senders overlapped.
     std::printf("span %lld %lld\n", begin, QDateTime::currentMSecsSinceEpoch());
     switch (r.outcome) {
     case SlotSender::Outcome::Sent: std::printf("sent %d %d %lld\n", r.slot, r.lines, us); return 0;

@@ -1,38 +1,73 @@
-// The service panel: the gate and the selection test, writing and rewriting ticket lines, what is never
-// written, "SİL" in each context, the function buttons, and saves that fail.
+// The ticket panel: the selection test and its gate, writing and rewriting lines, "SİL" in each
+// context, the other function buttons, saves that fail; the stock frame's scans and button
+// assignment; the dye frame's weighing.
 #include "desk.h"
 
 #include "app/salonya.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "data/datasource.h"
-#include "data/jet.h"
 #include "data/refresh.h"
+#include "ticket/dyeframe.h"
 #include "ticket/servicepanel.h"
 #include "ui/datagrid.h"
 #include "ui/look.h"
-#include "ui/picturebox.h"
 #include "ui/textbox.h"
 #include "ui/touchlist.h"
 
-#include <QClipboard>
+#include <QApplication>
 #include <QDateEdit>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
-#include <QGuiApplication>
-#include <QImageReader>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <sqlite3.h>
 
 using namespace AccountingFiles;
 using namespace Qt::StringLiterals;
 
 namespace {
-enum { Boya = Desk::Boya, Fon = Desk::Fon, SacKesim = Desk::SacKesim, Bakim = Desk::Bakim, Empty = Desk::Empty,
-       Stoklar = Desk::Stoklar, UrunIsle = Desk::UrunIsle, Sil = Desk::Sil, Kamera = Desk::Kamera,
-       ResimCek = Desk::ResimCek, Exit = Desk::Exit };
+using enum Desk::Button;
 const QString &kAyse = Desk::Ayse, &kNazli = Desk::Nazli, &kGulay = Desk::Gulay, &kAli = Desk::Ali;
 QVariantList names(const Desk& d) { return column(d.salonFile(), u"Salonya"_s, 0); }
+bool ready(Desk& d, const QString& customer = kAyse, const QString& employee = kGulay) { return d.open() && d.select(customer, employee); }
+
+// A scanner's burst: one key every millisecond to the focus, whether or not the desk is done with the
+// key before. end: "CR", "keypad", "CRLF" or "LF" (Ctrl+J).
+void scan(const QStringList& codes, const QString& end)
+{
+    struct Key { int key; QString text; Qt::KeyboardModifiers mods; };
+    QList<Key> keys;
+    for (const QString& code : codes) {
+        for (const QChar ch : code) keys.append({ch.isLetterOrNumber() ? QString(ch).toUpper().at(0).unicode() : ch.unicode(), QString(ch), {}});
+        if (end != u"LF") keys.append({end == u"keypad" ? Qt::Key_Enter : Qt::Key_Return, u"\r"_s, end == u"keypad" ? Qt::KeypadModifier : Qt::NoModifier});
+        if (end.endsWith(u"LF")) keys.append({Qt::Key_J, u"\n"_s, Qt::ControlModifier});
+    }
+    int sent = 0;
+    for (int i = 0; i < keys.size(); ++i)
+        QTimer::singleShot(i, qApp, [k = keys[i], &sent] {
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent e(type, k.key, k.mods, k.text);
+                QCoreApplication::sendEvent(QApplication::focusWidget(), &e);
+            }
+            ++sent;
+        });
+    QVERIFY(QTest::qWaitFor([&] { return sent == keys.size(); }, 5000));
+}
+
+// "BOYA", the dye found by typing its start on the keyboard and picked in the list, then the grams typed.
+bool weigh(Desk& d, const QString& dye, const QString& grams)
+{
+    if (!d.f->BoyaFrm->isVisible()) d.touch(Boya);
+    SalonFixture::typeOnKeyboard(d.f->Text3, dye.left(3).toLower());
+    if (!d.fx.tapListEntry(d.f->DBListe3, dye) || !d.f->Text4->hasFocus()) return false;
+    SalonFixture::typeOnKeyboard(d.f->Text4, grams);
+    SalonFixture::touch(d.f->Command2[0]);
+    return true;
+}
 } // namespace
 
 class TestPanel : public QObject
@@ -40,8 +75,9 @@ class TestPanel : public QObject
     Q_OBJECT
 
 private slots:
-    // No webcam whatever the machine has: the camera window says so and takes no picture.
+    // No webcam whatever the machine has.
     void initTestCase() { qputenv("SALONYA_TEST_CAMERA", "0"); }
+
     // gate: "open" (no list touched last), "list" (a list was), "frame" (the stock frame is open).
     void selectionTestAndGate_data()
     {
@@ -50,19 +86,14 @@ private slots:
         QTest::addColumn<QString>("customer");
         QTest::addColumn<QString>("employee");
         QTest::addColumn<QString>("refusedField"); // "", "Text1" or "Text2"
-        const QString none;
-        for (int i : {Fon, Boya, UrunIsle, Sil, Kamera, ResimCek})
-            QTest::addRow("no customer, %d", i) << "open" << i << none << none << "Text1";
-        for (int i : {Fon, Boya, UrunIsle, Sil})
-            QTest::addRow("customer only, %d", i) << "open" << i << kAyse << none << "Text2";
-        for (int i : {Kamera, ResimCek})
-            QTest::addRow("customer only, %d", i) << "open" << i << kAyse << none << "";
-        QTest::addRow("no customer, STOKLAR") << "open" << int(Stoklar) << none << none << "";
-        for (int i : {Fon, Boya, Sil})
-            QTest::addRow("both, %d", i) << "open" << i << kAyse << kGulay << "";
+        for (int i : {Fon, ResimCek}) QTest::addRow("no customer, %d", i) << "open" << i << QString() << QString() << "Text1";
+        QTest::addRow("customer only, Fön") << "open" << int(Fon) << kAyse << QString() << "Text2";
+        for (int i : {Kamera, ResimCek}) QTest::addRow("customer only, %d", i) << "open" << i << kAyse << QString() << "";
+        QTest::addRow("no customer, STOKLAR") << "open" << int(Stoklar) << QString() << QString() << "";
+        QTest::addRow("both, SİL") << "open" << int(Sil) << kAyse << kGulay << "";
         // A closed gate skips the test: even an empty button is accepted.
-        QTest::addRow("list touched, empty button") << "list" << int(Empty) << none << none << "";
-        QTest::addRow("stock frame, empty button") << "frame" << int(Empty) << none << none << "";
+        QTest::addRow("list touched, empty button") << "list" << int(Empty) << QString() << QString() << "";
+        QTest::addRow("stock frame, empty button") << "frame" << int(Empty) << QString() << QString() << "";
     }
     void selectionTestAndGate()
     {
@@ -78,14 +109,11 @@ private slots:
         if (gate == u"list") d.f->state.AktifListe = 4;
         d.f->state.SeciliButon = Fon;
         Look::setBackColor(d.f->Command1[Fon], Look::Green);
-        const QString text1 = d.f->Text1->text(), text2 = d.f->Text2->text();
         d.touch(index);
         if (refusedField.isEmpty()) {
             QCOMPARE(d.f->state.SeciliButon, float(index));
-            QCOMPARE(d.fx.beeps, index == ResimCek ? 1 : 0); // the camera's sound: a beep without Kamera.wav or a picture
-            QCOMPARE(Look::backColor(d.f->Text1), Look::White);
-            QCOMPARE(d.f->Text1->text(), text1);
-            if (index != Fon) QCOMPARE(d.colour(Fon), d.normal());
+            QCOMPARE(d.fx.beeps, index == ResimCek ? 1 : 0); // the camera's sound
+            QCOMPARE(d.colour(Fon), d.normal());
             if (index == Empty) QCOMPARE(d.colour(UrunIsle), Look::PaleCyan);
             return;
         }
@@ -93,11 +121,9 @@ private slots:
         QCOMPARE(Look::backColor(field), Look::Red);
         QCOMPARE(field->text(), refusedField == u"Text1" ? u"MÜŞTERİ SEÇİN..?"_s : u"ELEMAN SEÇİN..?"_s);
         QCOMPARE(d.fx.beeps, 1);
-        // A refused touch marks nothing and writes nothing.
+        // A refused touch marks nothing.
         QCOMPARE(d.f->state.SeciliButon, float(Fon));
         QCOMPARE(d.colour(Fon), Look::Green);
-        QVERIFY(d.lines().isEmpty());
-        QCOMPARE((refusedField == u"Text2" ? d.f->Text1 : d.f->Text2)->text(), refusedField == u"Text2" ? text1 : text2);
     }
 
     void openGateStops()
@@ -107,56 +133,48 @@ private slots:
         QVERIFY(d.selectWithGateOpen(kAyse, kGulay));
         d.touch(Empty); // an empty button does nothing at all
         QCOMPARE(d.f->state.SeciliButon, 0.0f);
-        QCOMPARE(d.colour(Empty), Look::Cyan);
         // With the buttons coloured like a cyan STOKLAR, the writing and camera buttons stop.
-        d.touch(Fon);
-        d.touch(UrunIsle);
+        d.write({Fon});
         QCOMPARE(d.f->state.SeciliButon, float(Fon));
         QVERIFY(d.lines().isEmpty());
-        QCOMPARE(d.fx.beeps, 0);
     }
 
-    // One line per stock name: the same service twice rewrites its line, another one adds a line.
+    // One line per stock name: the same service again rewrites its line, another one adds a line.
     void writesAndRewritesOneLinePerName_data()
     {
         QTest::addColumn<QString>("customer");
         QTest::addColumn<QString>("employee");
         QTest::addColumn<int>("button");
-        QTest::addColumn<QVariantMap>("line"); // the written line's fields
+        QTest::addColumn<QStringList>("line"); // Islem, Fiyat, Cari, Barkod, Tutar
         QTest::addColumn<double>("thrice");    // Tutar at quantity 3
-        QTest::newRow("plain") << kAyse << kGulay << int(Fon)
-                               << QVariantMap{{u"Islem"_s, u"Fön"_s}, {u"Fiyat"_s, 150.0}, {u"Cari"_s, u"M1"_s},
-                                              {u"Barkod"_s, u"8690001"_s}, {u"Tutar"_s, 150.0}} << 450.0;
+        QTest::newRow("plain") << kAyse << kGulay << int(Fon) << QStringList{u"Fön"_s, u"150"_s, u"M1"_s, u"8690001"_s, u"150"_s} << 450.0;
         QTest::newRow("apostrophes") << kNazli << kAli << int(Bakim)
-                                     << QVariantMap{{u"Islem"_s, u"Kadın'a Bakım"_s}, {u"Fiyat"_s, 33.3333}, {u"Cari"_s, u"M2"_s},
-                                                    {u"Barkod"_s, u"8690003"_s}, {u"Tutar"_s, 33.3333}} << 99.9999;
+                                     << QStringList{u"Kadın'a Bakım"_s, u"33.3333"_s, u"M2"_s, u"8690003"_s, u"33.3333"_s} << 99.9999;
     }
     void writesAndRewritesOneLinePerName()
     {
         QFETCH(QString, customer);
         QFETCH(QString, employee);
         QFETCH(int, button);
-        QFETCH(QVariantMap, line);
+        QFETCH(QStringList, line);
         QFETCH(double, thrice);
         Desk d;
-        QVERIFY(d.open());
-        QVERIFY(d.select(customer, employee));
+        QVERIFY(ready(d, customer, employee));
         QVERIFY(!d.f->KasaCmd->isEnabled());
         d.write({button});
         QList<QVariantMap> lines = d.lines();
         QCOMPARE(lines.size(), 1);
-        line.insert({{u"Miktar"_s, 1.0}, {u"Gurup"_s, 0}, {u"Tarih"_s, QDate::currentDate().toString(Qt::ISODate)},
-                     {u"Eleman"_s, employee}, {u"Yeni"_s, 1}, {u"Unvan"_s, customer}});
-        for (auto it = line.cbegin(); it != line.cend(); ++it)
-            QVERIFY2(lines[0][it.key()].toString() == it.value().toString(), qPrintable(it.key() + u' ' + lines[0][it.key()].toString()));
+        QStringList got;
+        for (const char* field : {"Islem", "Fiyat", "Cari", "Barkod", "Tutar", "Miktar", "Gurup", "Tarih", "Eleman", "Yeni", "Unvan"})
+            got << lines[0][QString::fromLatin1(field)].toString();
+        line << u"1"_s << u"0"_s << QDate::currentDate().toString(Qt::ISODate) << employee << u"1"_s << customer;
+        QCOMPARE(got, line);
         // The ticket grid has the focus and shows the line; the desk may send it now.
         QCOMPARE(d.f->state.AktifListe, 2.0f);
         QVERIFY(d.f->DBGridIslem->hasFocus());
-        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 1);
         QCOMPARE(d.f->DBGridMus->model()->rowCount(), 1);
         QCOMPARE(d.colour(UrunIsle), d.normal());
         QVERIFY(d.f->KasaCmd->isEnabled());
-        // The same service again, with another quantity: the line is rewritten, not doubled.
         d.touch(button);
         d.f->Text4->setText(u"3"_s);
         d.touch(UrunIsle);
@@ -167,52 +185,38 @@ private slots:
         d.write({SacKesim});
         QCOMPARE(d.lines().size(), 2);
         QCOMPARE(d.fx.beeps, 0);
-        QVERIFY(d.fx.messages.isEmpty());
     }
 
-    // Fön and "ÜRÜN İŞLE" after a setup: the lines there before stay as they were.
+    // Fön and "ÜRÜN İŞLE" after a setup write nothing.
     void writesNothingAmiss_data()
     {
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<int>("written"); // new lines
         QTest::addColumn<int>("beeps");
         // The service's card is not in the dye list "BOYA" left: it must not write the dye.
-        QTest::newRow("card not found") << "boya" << 0 << 2;
+        QTest::newRow("card not found") << "boya" << 2;
         // Sent, and the customer field shows "MÜŞTERİ": nothing until a customer is chosen again,
         // by the buttons' own test or, with a grid touched since, by "ÜRÜN İŞLE".
-        QTest::newRow("after a send") << "send" << 0 << 2;
-        QTest::newRow("after a send, a grid touched") << "send grid" << 0 << 1;
-        QTest::newRow("a sent line of today") << "sent" << 1 << 0;
-        // The picker on yesterday: yesterday's open line is not moved to today.
-        QTest::newRow("an open line of yesterday") << "yesterday" << 1 << 0;
+        QTest::newRow("after a send") << "send" << 2;
+        QTest::newRow("after a send, a grid touched") << "send grid" << 1;
     }
     void writesNothingAmiss()
     {
         QFETCH(QString, setup);
-        QFETCH(int, written);
         QFETCH(int, beeps);
         Desk d;
-        if (setup == u"sent") QVERIFY(d.addLine(u"Fön"_s, 0));
-        if (setup == u"yesterday") QVERIFY(d.addLine(u"Fön"_s, 1, 1));
         QVERIFY(d.open());
         QVERIFY(writeSlots(d.fx.slotFile()));
-        if (setup == u"yesterday") d.f->DTPicker1->setDate(QDate::currentDate().addDays(-1));
         QVERIFY(d.select(kAyse, kGulay));
-        if (setup == u"boya" || setup == u"yesterday") d.touch(Boya);
-        if (setup == u"yesterday") QVERIFY(d.select(kAyse, kGulay)); // the ticket of the picker's day
+        if (setup == u"boya") d.touch(Boya);
         if (setup.startsWith(u"send")) {
             d.write({SacKesim});
             SalonFixture::touch(d.f->KasaCmd);
-            QCOMPARE(d.f->Text1->text(), u"MÜŞTERİ"_s);
             if (setup.endsWith(u"grid")) d.f->state.AktifListe = 3;
         }
         const QList<QVariantMap> before = d.lines();
         d.fx.beeps = 0;
         d.write({Fon});
-        const QList<QVariantMap> lines = d.lines();
-        QCOMPARE(lines.mid(0, before.size()), before);
-        QCOMPARE(lines.size(), before.size() + written);
-        if (written) QCOMPARE(lines.last()[u"Tarih"_s].toString(), QDate::currentDate().toString(Qt::ISODate));
+        QCOMPARE(d.lines(), before);
         QCOMPARE(d.fx.beeps, beeps);
         if (setup.startsWith(u"send")) QCOMPARE(d.f->Text1->text(), u"MÜŞTERİ SEÇİN..?"_s);
     }
@@ -224,7 +228,6 @@ private slots:
         QTest::addColumn<double>("amount");   // at 33,3333
         QTest::newRow("decimal comma") << "0,3" << 0.3 << 10.0; // 9.99999 kept to four decimals
         QTest::newRow("decimal point") << "1.2" << 1.2 << 40.0;
-        QTest::newRow("whole") << "3" << 3.0 << 99.9999;
         for (const char* bad : {"abc", "", "1,2,3", "inf", ",", "0", "-2"}) QTest::newRow(bad) << bad << 0.0 << 0.0;
     }
     void quantities()
@@ -233,8 +236,7 @@ private slots:
         QFETCH(double, quantity);
         QFETCH(double, amount);
         Desk d;
-        QVERIFY(d.open());
-        QVERIFY(d.select(kAyse, kGulay));
+        QVERIFY(ready(d));
         d.touch(Bakim);
         d.f->Text4->setText(typed);
         d.touch(UrunIsle);
@@ -259,28 +261,23 @@ private slots:
         QFETCH(bool, existingLine);
         QFETCH(bool, locked);
         Desk d;
-        QVERIFY(d.open());
-        QVERIFY(d.select(kAyse, kGulay));
+        QVERIFY(ready(d));
         if (existingLine) d.write({Fon});
         const QList<QVariantMap> before = d.lines();
         sqlite3* other = nullptr;
         if (locked) {
             QCOMPARE(sqlite3_open(d.salonFile().toUtf8().constData(), &other), SQLITE_OK);
             QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-        } else {
-            QVERIFY(exec(d.salonFile(), u"CREATE TRIGGER dolu BEFORE INSERT ON Salonya BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
-                                        "CREATE TRIGGER dolu2 BEFORE UPDATE ON Salonya BEGIN SELECT RAISE(ABORT, 'disk full'); END;"_s));
         }
+        QVERIFY(exec(d.salonFile(), u"CREATE TRIGGER dolu BEFORE INSERT ON Salonya BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
+                                    "CREATE TRIGGER dolu2 BEFORE UPDATE ON Salonya BEGIN SELECT RAISE(ABORT, 'disk full'); END;"_s) != locked);
         d.touch(Fon);
         d.f->Text4->setText(u"4"_s);
         QElapsedTimer t;
         t.start();
         d.touch(UrunIsle);
         QVERIFY2(t.elapsed() < 8000, "a locked file must not hang the desk");
-        if (other) {
-            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(other);
-        }
+        sqlite3_close(other);
         QCOMPARE(d.fx.messages.size(), 1);
         QVERIFY(d.fx.messages[0].contains(u"yazılamadı"_s));
         QCOMPARE(d.lines(), before);
@@ -297,11 +294,10 @@ private slots:
         QTest::addColumn<int>("context");
         QTest::addColumn<int>("yeni");
         QTest::addColumn<bool>("control");
-        QTest::addColumn<bool>("deleted");
         for (int context : {0, 1, 2, 3}) {
-            QTest::addRow("context %d, open line", context) << context << 1 << false << true;
-            QTest::addRow("context %d, sent line", context) << context << 0 << false << false;
-            QTest::addRow("context %d, sent line with Control", context) << context << 0 << true << true;
+            QTest::addRow("context %d, open line", context) << context << 1 << false;
+            QTest::addRow("context %d, sent line", context) << context << 0 << false;
+            QTest::addRow("context %d, sent line with Control", context) << context << 0 << true;
         }
     }
     void deleteInTheTicketGrids()
@@ -309,22 +305,20 @@ private slots:
         QFETCH(int, context);
         QFETCH(int, yeni);
         QFETCH(bool, control);
-        QFETCH(bool, deleted);
+        const bool deleted = yeni == 1 || control;
         Desk d;
         QVERIFY(d.addLine(u"Fön"_s, yeni));
         QVERIFY(d.addLine(u"Saç Kesim"_s, 1));
-        QVERIFY(d.open());
-        QVERIFY(d.select(kAyse, kGulay));
+        QVERIFY(ready(d));
         // Each grid over both lines, the first one current.
         DataSource* ds = context == 1 ? d.f->DataGunluk : context == 3 ? d.f->DataGecmis : d.f->DataSalonya;
         for (DataSource* s : {d.f->DataGunluk, d.f->DataGecmis, d.f->DataSalonya})
             s->setRecordSource(u"Select * From Salonya Where Cari='M1' Order By Islem ASC"_s);
         Data::refreshRoutine(ds);
-        QCOMPARE(ds->field(0).toString(), u"Fön"_s);
         d.f->state.AktifListe = float(context);
         d.touch(Sil, control ? Qt::ControlModifier : Qt::NoModifier);
         QCOMPARE(names(d).contains(u"Fön"_s), !deleted);
-        QVERIFY(names(d).contains(u"Saç Kesim"_s));
+        QCOMPARE(names(d).size(), deleted ? 1 : 2);
         QCOMPARE(d.fx.beeps, deleted ? 0 : 1);
         QCOMPARE(d.colour(Sil), d.normal());
         if (context > 0) QCOMPARE(d.f->state.AktifData, ds);
@@ -335,8 +329,7 @@ private slots:
     void deleteMovesToTheNextLineAndEmptiesTheTicket()
     {
         Desk d;
-        QVERIFY(d.open());
-        QVERIFY(d.select(kAyse, kGulay));
+        QVERIFY(ready(d));
         d.write({Fon, SacKesim, Bakim});
         d.f->DataSalonya->moveLast(); // "SİL" takes the current line; the refreshed ticket stands on its first
         for (const QVariantList& left : {QVariantList{u"Fön"_s, u"Saç Kesim"_s}, QVariantList{u"Saç Kesim"_s}, QVariantList{}}) {
@@ -345,7 +338,7 @@ private slots:
         }
         QCOMPARE(d.f->DBGridMus->model()->rowCount(), 0);
         QVERIFY(!d.f->KasaCmd->isEnabled());
-        d.touch(Sil); // an empty ticket: nothing more to delete, no complaint
+        d.touch(Sil); // nothing more to delete, no complaint
         QCOMPARE(d.fx.beeps, 0);
         QVERIFY(d.fx.messages.isEmpty());
     }
@@ -369,8 +362,7 @@ private slots:
         QFETCH(QStringList, customersLeft);
         QFETCH(QVariantList, employeesLeft);
         Desk d;
-        QVERIFY(d.open());
-        QVERIFY(d.select(kAyse, kGulay));
+        QVERIFY(ready(d));
         const QString cari = d.fx.ownFile(u"Cari.Mdb"_s);
         (context == 4 ? d.f->DBListe1 : d.f->DBListe2)->setText(highlighted);
         d.f->state.AktifListe = float(context);
@@ -382,46 +374,30 @@ private slots:
         QCOMPARE(d.f->DataCari->locate(u"CariKod='M2'"_s) >= 0, customers.size() == 2);
         QCOMPARE(column(cari, u"Eleman"_s, 0, u"Eleman"_s), employeesLeft);
         QCOMPARE(d.f->DataEleman->recordCount(), employeesLeft.size());
-        QCOMPARE(d.fx.beeps, 0);
     }
 
+    // The photo itself is tst_camera's; here what the panel refuses, and the exit.
     void cameraButtonsAndExit()
     {
-        // No camera: the panel's half of the photo path, with the picture put on the clipboard here.
         Desk d;
         QVERIFY(d.open());
         QVERIFY(d.select(kAyse, QString()));
-        // No customer picked from the list: KAMERA only marks itself.
-        d.f->state.SeciliCari.clear();
+        d.f->state.SeciliCari.clear(); // no customer picked from the list: KAMERA only marks itself
         d.touch(Kamera);
         QCOMPARE(d.colour(Kamera), Look::Green);
         d.f->state.SeciliCari = u"M1"_s;
         d.touch(Kamera);
         QCOMPARE(d.colour(Kamera), d.normal());
-        // A photo was taken: its picture goes to ResimM1.Jpg as a bitmap and shows.
-        QImage shot(64, 48, QImage::Format_RGB32);
-        shot.fill(Qt::darkCyan);
-        QGuiApplication::clipboard()->setImage(shot);
-        Program::ResimCekildi = true;
-        d.touch(ResimCek);
-        const QString file = d.fx.programDir() + u"/ResimM1.Jpg"_s;
-        QCOMPARE(Program::GeciciMetin, file);
-        QImageReader reader(file);
-        reader.setDecideFormatFromContent(true);
-        QCOMPARE(reader.format(), QByteArray("bmp"));
-        QCOMPARE(reader.read().size(), QSize(64, 48));
-        QCOMPARE(d.f->Picture1->picture().size(), QSize(64, 48));
-        QVERIFY(!Program::ResimCekildi);
-        QCOMPARE(d.colour(ResimCek), d.normal());
         // A code that would lead out of the program's folder writes nothing.
         d.f->state.SeciliCari = u"../../M1"_s;
         Program::ResimCekildi = true;
+        Program::GeciciMetin = u"1005"_s;
         d.touch(ResimCek);
-        QCOMPARE(d.fx.messages, (QStringList{u"No capture hardware detected"_s,
-                                             u"Resim kaydedilemedi: program klasörüne yazılamıyor ya da çekilen resim yok."_s}));
+        QCOMPARE(Program::GeciciMetin, QString()); // the photo's path, none here
+        QCOMPARE(d.fx.messages.last(), u"Resim kaydedilemedi: program klasörüne yazılamıyor ya da çekilen resim yok."_s);
         QVERIFY(!Program::ResimCekildi);
         QVERIFY(ServicePanel::photoFile(u"a\\b"_s).isEmpty());
-        QCOMPARE(QDir(d.fx.programDir()).entryList({u"Resim*"_s}), QStringList{u"ResimM1.Jpg"_s});
+        QVERIFY(QDir(d.fx.programDir()).entryList({u"Resim*"_s}).isEmpty());
         d.touch(Exit);
         QVERIFY(!d.f->isVisible());
     }
@@ -431,11 +407,6 @@ private slots:
         Desk d;
         QVERIFY(d.addLine(u"Fön"_s, 1));
         QVERIFY(d.open());
-        QVERIFY(!d.f->KasaCmd->isEnabled());
-        QVERIFY(d.select(kAyse, kGulay));
-        QVERIFY(d.f->KasaCmd->isEnabled());
-        QVERIFY(d.select(kNazli, kGulay));
-        QVERIFY(!d.f->KasaCmd->isEnabled());
         d.f->DBGridMus->hide();
         QVERIFY(d.select(kAyse, kGulay));
         QVERIFY(!d.f->KasaCmd->isEnabled());
@@ -455,9 +426,179 @@ private slots:
         QVERIFY(d.f->DBListe1->isVisible());
         QTest::mouseClick(d.f->UrunlerFrm, Qt::LeftButton, Qt::NoModifier, empty);
         QVERIFY(!d.f->DBListe1->isVisible());
-        // The right button on a panel button does not touch it.
-        QTest::mouseClick(d.f->Command1[Fon], Qt::RightButton);
+        QTest::mouseClick(d.f->Command1[Fon], Qt::RightButton); // does not touch it
         QCOMPARE(d.f->state.SeciliButon, 0.0f);
+    }
+
+    // Scans as a scanner sends them; "ÜRÜN İŞLE" then writes the card with the quantity in Text4, and
+    // after a failed scan nothing, not the card that happened to be current.
+    void scans_data()
+    {
+        QTest::addColumn<QStringList>("codes");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("shown"); // StokText after the burst; the card current unless not found
+        const QString none = u"Stok Bulunamadı..?"_s;
+        QTest::newRow("barcode, Return") << QStringList{u"8690500"_s} << "CR" << u"Şampuan 400 ml"_s;
+        QTest::newRow("barcode, keypad Enter") << QStringList{u"8690500"_s} << "keypad" << u"Şampuan 400 ml"_s;
+        QTest::newRow("barcode, CR LF") << QStringList{u"8690001"_s} << "CRLF" << u"Fön"_s;
+        QTest::newRow("barcode, LF") << QStringList{u"8690001"_s} << "LF" << u"Fön"_s;
+        QTest::newRow("name") << QStringList{u"Kadın'a Bakım"_s} << "CR" << u"Kadın'a Bakım"_s;
+        QTest::newRow("hidden card") << QStringList{u"8690777"_s} << "CR" << u"Gizli Serum"_s;
+        QTest::newRow("nothing") << QStringList{u"4711"_s} << "CRLF" << none;
+        QTest::newRow("empty") << QStringList{QString()} << "CR" << none;
+        QTest::newRow("nothing, then a second scan") << QStringList{u"4711"_s, u"8690901"_s} << "CRLF" << u"D'Or Boya 5.1"_s;
+        QTest::newRow("two scans") << QStringList{u"8690500"_s, u"8690002"_s} << "CR" << u"Saç Kesim"_s;
+    }
+    void scans()
+    {
+        QFETCH(QStringList, codes);
+        QFETCH(QString, end);
+        QFETCH(QString, shown);
+        Desk d;
+        QVERIFY(ready(d));
+        d.touch(Fon);
+        d.touch(Stoklar);
+        QVERIFY(d.f->DBListe4->hasFocus());
+        SalonFixture::touch(d.f->StokText);
+        QCOMPARE(d.f->DataStok->recordCount(), 6); // the offered cards: no hidden one
+        QCOMPARE(d.colour(Stoklar), Look::Yellow); // the button touched last
+        d.f->Text4->setText(u"2"_s);
+        scan(codes, end);
+        QCOMPARE(d.f->StokText->text(), shown);
+        QCOMPARE(d.f->StokText->selectedText(), shown); // the next scan replaces it
+        const bool found = shown != u"Stok Bulunamadı..?";
+        if (found) QCOMPARE(d.f->DBListe4->text(), shown);
+        QCOMPARE(d.fx.beeps, 0);
+        d.touch(UrunIsle);
+        const QList<QVariantMap> lines = d.lines();
+        QCOMPARE(lines.size(), found ? 1 : 0);
+        QCOMPARE(d.fx.beeps, found ? 0 : 1);
+        if (found) QCOMPARE(lines[0][u"Islem"_s].toString() + lines[0][u"Miktar"_s].toString(), shown + u'2');
+    }
+
+    // A pick in the stock list assigns the card to the button touched last, if it is a service button;
+    // "SİL" with the frame open clears that button. The next start shows it.
+    void buttonAssignment_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("sil");
+        QTest::addColumn<QString>("caption"); // of the button afterwards
+        QTest::newRow("empty service button") << int(Empty) << false << u"D'Or Boya 5.1"_s;
+        QTest::newRow("named service button") << int(SacKesim) << false << u"D'Or Boya 5.1"_s;
+        QTest::newRow("after BOYA") << int(Boya) << false << u"BOYA"_s;
+        QTest::newRow("after STOKLAR") << int(Stoklar) << false << u"STOKLAR"_s;
+        QTest::newRow("SİL after a service button") << int(SacKesim) << true << QString();
+        QTest::newRow("SİL after STOKLAR") << int(Stoklar) << true << u"STOKLAR"_s;
+    }
+    void buttonAssignment()
+    {
+        QFETCH(int, button);
+        QFETCH(bool, sil);
+        QFETCH(QString, caption);
+        Desk d;
+        QVERIFY(d.open());
+        d.touch(Stoklar);
+        if (button != Stoklar) d.touch(button);
+        QVERIFY(d.f->StokFrm->isVisible());
+        if (sil) d.touch(Sil);
+        else QVERIFY(d.fx.tapListEntry(d.f->DBListe4, u"D'Or Boya 5.1"_s)); // in the dye list after BOYA too
+        QCOMPARE(d.f->Command1[button]->text(), caption);
+        if (!sil) QVERIFY(d.f->KlvTxt->hasFocus());
+        const int marked = int(d.f->state.SeciliButon);
+        d.touch(Stoklar); // closes the frame and un-marks the button
+        QVERIFY(!d.f->StokFrm->isVisible());
+        QCOMPARE(d.colour(marked), d.normal());
+        d.fx.stop();
+        QVERIFY((d.f = d.fx.start()));
+        QCOMPARE(d.f->Command1[button]->text(), caption);
+    }
+
+    // Grams with a decimal comma, the line priced per 100 g; the frame stays open for the next dye.
+    void weighing_data()
+    {
+        QTest::addColumn<QString>("dye");
+        QTest::addColumn<QString>("grams");
+        QTest::addColumn<double>("tutar"); // 0: nothing written
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("35 g at 120 per 100 g") << u"Boya 7.0 Kumral"_s << "35" << 42.0 << 0;
+        QTest::newRow("decimal comma first") << u"Boya 7.0 Kumral"_s << ",5" << 0.6 << 0;
+        QTest::newRow("apostrophe") << u"D'Or Boya 5.1"_s << "12,5" << 10.0 << 0;
+        QTest::newRow("lone comma") << u"Boya 7.0 Kumral"_s << "," << 0.0 << 0;
+        QTest::newRow("zero") << u"Boya 7.0 Kumral"_s << "0" << 0.0 << 0;
+        QTest::newRow("letters") << u"Boya 7.0 Kumral"_s << "abc" << 0.0 << 3;
+        QTest::newRow("two commas") << u"Boya 7.0 Kumral"_s << "1,2,3" << 0.0 << 2;
+    }
+    void weighing()
+    {
+        QFETCH(QString, dye);
+        QFETCH(QString, grams);
+        QFETCH(double, tutar);
+        QFETCH(int, beeps);
+        Desk d;
+        QVERIFY(ready(d));
+        d.touch(Boya);
+        QVERIFY(d.f->Text3->hasFocus());
+        QCOMPARE(d.f->state.AktifAlan, u"Boya"_s);
+        QVERIFY(weigh(d, dye, grams));
+        QCOMPARE(d.fx.beeps, beeps);
+        const QList<QVariantMap> lines = d.lines();
+        QCOMPARE(lines.size(), tutar > 0 ? 1 : 0);
+        QVERIFY(!d.f->Command2[0]->isEnabled()); // after a line too: the amount is back to "0"
+        if (tutar == 0) return;
+        QCOMPARE(lines[0][u"Islem"_s].toString(), dye);
+        QCOMPARE(lines[0][u"Miktar"_s].toDouble(), *DyeFrame::grams(grams));
+        QCOMPARE(lines[0][u"Tutar"_s].toDouble(), tutar);
+        QCOMPARE(lines[0][u"Gurup"_s].toInt(), 1);
+        QVERIFY(d.f->BoyaFrm->isVisible());
+        QCOMPARE(d.f->Text3->text(), QString());
+        QCOMPARE(d.f->DBGridMus->model()->rowCount(), 1);
+    }
+
+    // A second weighing of the same dye rewrites today's open line; sent lines and lines of other
+    // days are never touched, whatever day the date picker shows.
+    void secondWeighing_data()
+    {
+        QTest::addColumn<int>("yeni"); // of a line of this dye already there
+        QTest::addColumn<int>("daysAgo");
+        QTest::newRow("no line before") << -1 << 0;
+        QTest::newRow("a sent line today") << 0 << 0;
+        QTest::newRow("an open line yesterday, picker on yesterday") << 1 << 1;
+        QTest::newRow("a sent line yesterday, picker on yesterday") << 0 << 1;
+    }
+    void secondWeighing()
+    {
+        QFETCH(int, yeni);
+        QFETCH(int, daysAgo);
+        Desk d;
+        const QString dye = u"Boya 7.0 Kumral"_s;
+        if (yeni >= 0) QVERIFY(d.addLine(dye, yeni, daysAgo));
+        QVERIFY(ready(d));
+        const QList<QVariantMap> before = d.lines();
+        d.f->DTPicker1->setDate(QDate::currentDate().addDays(-daysAgo));
+        QVERIFY(weigh(d, dye, u"35"_s));
+        QCOMPARE(d.f->state.TarihKriter, Startup::dateCriterion(d.f->DTPicker1->date())); // "BOYA" took the picker's day
+        QVERIFY(weigh(d, dye, u"50"_s));
+        const QList<QVariantMap> lines = d.lines();
+        QCOMPARE(lines.mid(0, before.size()), before);
+        QCOMPARE(lines.size(), before.size() + 1);
+        QCOMPARE(lines.last()[u"Tutar"_s].toDouble(), 60.0);
+        QCOMPARE(lines.last()[u"Tarih"_s].toString(), QDate::currentDate().toString(Qt::ISODate));
+    }
+
+    // "Kapat" leaves every line of the customer in the ticket grid, any day or state.
+    void dyeCloseShowsTheCustomersWholeHistory()
+    {
+        Desk d;
+        QVERIFY(d.addLine(u"Fön"_s, 0, 30));
+        QVERIFY(d.addLine(u"Saç Kesim"_s, 1, 2));
+        QVERIFY(ready(d));
+        QVERIFY(weigh(d, u"Boya 7.0 Kumral"_s, u"20"_s));
+        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 1);
+        SalonFixture::touch(d.f->Command2[1]);
+        QVERIFY(!d.f->BoyaFrm->isVisible());
+        QCOMPARE(d.f->state.AktifAlan, QString());
+        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 3);
+        QCOMPARE(d.f->DataStok->recordCount(), 7); // every card again
     }
 };
 

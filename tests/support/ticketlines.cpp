@@ -9,9 +9,9 @@ namespace {
 
 struct Conn {
     sqlite3* db = nullptr;
-    explicit Conn(const QString& path, bool write)
+    explicit Conn(const QString& path)
     {
-        if (sqlite3_open_v2(path.toUtf8().constData(), &db, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
             sqlite3_close(db);
             db = nullptr;
             return;
@@ -27,7 +27,7 @@ struct Conn {
 QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines, QString* error)
 {
     QList<qint64> ids;
-    Conn c(salonyaFile, true);
+    Conn c(salonyaFile);
     auto fail = [&](const char* what) {
         if (error) *error = QString::fromUtf8(what) + u' ' + (c.db ? QString::fromUtf8(sqlite3_errmsg(c.db)) : QString());
         return QList<qint64>();
@@ -49,20 +49,6 @@ QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines, QStrin
     sqlite3_finalize(st);
     if (sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) return fail("commit");
     return ids;
-}
-
-QVariantList read(const QString& salonyaFile, qint64 rowid)
-{
-    QVariantList out;
-    Conn c(salonyaFile, false);
-    sqlite3_stmt* st = nullptr;
-    if (c.db && sqlite3_prepare_v2(c.db, "SELECT * FROM Salonya WHERE rowid=?", -1, &st, nullptr) == SQLITE_OK) {
-        sqlite3_bind_int64(st, 1, rowid);
-        if (sqlite3_step(st) == SQLITE_ROW)
-            for (int i = 0; i < sqlite3_column_count(st); ++i) out << columnValue(st, i);
-    }
-    sqlite3_finalize(st);
-    return out;
 }
 
 Line line(const QString& islem, double miktar, double fiyat, const QString& cari, const QString& unvan, const QString& eleman)

@@ -1,11 +1,9 @@
 #pragma once
-// Ticket lines written straight into a desk's "Salonya.Mdb" (as the ticket buttons leave them),
-// and read back by rowid, for tests that start from an open ticket.
+// Ticket lines written straight into a desk's "Salonya.Mdb", as the ticket buttons leave them.
 
 #include <QDate>
 #include <QList>
 #include <QString>
-#include <QVariantList>
 #include <QVariantMap>
 
 namespace TicketLines {
@@ -15,7 +13,7 @@ struct Line {
     QVariant miktar = 1;
     QVariant fiyat = 0;
     QString cari;
-    QVariant gurup = false; // a null value is allowed: "missing"
+    QVariant gurup = false; // null: "missing"
     QDate tarih = QDate::currentDate();
     QString eleman;
     int yeni = 1;
@@ -26,8 +24,6 @@ struct Line {
 
 // Appends the lines in one transaction; their rowids in order, empty on failure.
 QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines, QString* error = nullptr);
-// Every field of one line by position (empty when it is not there).
-QVariantList read(const QString& salonyaFile, qint64 rowid);
 
 // A line of NAZLI D'ANGELO (M1) by Gülay Kaya; its barcode "869" and the last three letters of the name.
 Line line(const QString& islem, double miktar = 1, double fiyat = 100, const QString& cari = QStringLiteral("M1"),
