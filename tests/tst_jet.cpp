@@ -145,12 +145,6 @@ private slots:
         QVERIFY(!Turkish::like(stars, QString(40, u'a')));
         QVERIFY(Turkish::like(stars, QString(40, u'a') + "b"));
     }
-
-    void properCase()
-    {
-        QCOMPARE(Turkish::properCase(QStringLiteral("ipek ışık")), QStringLiteral("İpek Işık"));
-        QCOMPARE(Turkish::properCase(QStringLiteral("İLKER YILMAZ")), QStringLiteral("İlker Yılmaz"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestJet)
