@@ -4,6 +4,7 @@
 #include "demosalon.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -203,6 +204,44 @@ private slots:
         QVERIFY(QDir(dir.path()).isEmpty());
     }
 
+    // The desk's panel: services first, a few offered products at its end, every name a real card.
+    void buttonCaptions()
+    {
+        QStringList groups;
+        for (const QString& n : Demo::buttonCaptions(file(m_salon, u"01"_qs)))
+            groups << rows(file(m_salon, u"01Stok.mdb"_qs), QStringLiteral("SELECT StokGrubu FROM StokKartlar WHERE StokGizle=0 AND StokAdi='%1'").arg(QString(n).replace(u'\'', u"''"_qs))).value(0).value(0);
+        QCOMPARE(groups, QStringList(22, QStringLiteral("Hizmet")) + QStringList(4, QStringLiteral("Ürün")));
+    }
+
+    // The tool's exit codes, and where the files land for each form of prefix; a refusal writes nothing.
+    void tool_data()
+    {
+        QTest::addColumn<QStringList>("args"); QTest::addColumn<QString>("prefix"); QTest::addColumn<QString>("slot");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("missing folders") << QStringList{"--customers", "25"} << "a/b/02" << "a/b/Müsteri.mdb" << 0;
+        QTest::newRow("folder only") << QStringList{} << "a/" << "a/Müsteri.mdb" << 0;
+        QTest::newRow("files exist") << QStringList{"again"} << "a/01" << "a/Müsteri.mdb" << 1;
+        QTest::newRow("not a number") << QStringList{"--stock", "12x"} << "a/01" << "a/Müsteri.mdb" << 2;
+        QTest::newRow("no prefix") << QStringList{} << "" << "Müsteri.mdb" << 2;
+        QTest::newRow("too many customers") << QStringList{"--customers", "1000000"} << "a/01" << "a/Müsteri.mdb" << 2;
+    }
+    void tool()
+    {
+        QFETCH(QStringList, args); QFETCH(QString, prefix); QFETCH(QString, slot); QFETCH(int, exitCode);
+        QTemporaryDir dir;
+        auto run = [&](QStringList a) {
+            QProcess p;
+            if (!prefix.isEmpty()) a << QStringLiteral("--prefix") << dir.filePath(prefix);
+            p.start(QStringLiteral(SALONYA_DEMO_TOOL), a);
+            p.waitForFinished(60000);
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        };
+        if (args.removeAll(QStringLiteral("again"))) QCOMPARE(run({}), 0);
+        QCOMPARE(run(args), exitCode);
+        QCOMPARE(QFile::exists(dir.filePath(prefix + QStringLiteral("Stok.mdb"))), exitCode != 2);
+        QCOMPARE(QFile::exists(dir.filePath(slot)), exitCode != 2);
+        QCOMPARE(QDir(dir.path()).isEmpty(), exitCode == 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDemoSalon)
