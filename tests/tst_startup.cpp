@@ -1,19 +1,16 @@
 // Start-up on fixture salons: settings on a first start, the data-folder choice, the three imports
-// with their edge cases and faults, start-ups that must still reach the ready state, and ones that must refuse.
+// with their edge cases and faults, the day's backup, start-ups that must still reach the ready state,
+// and ones that must refuse.
 #include "salonfixture.h"
 
+#include "app/backup.h"
 #include "app/salonya.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
-#include "input/capsonoff.h"
-#include "ui/datagrid.h"
-#include "ui/look.h"
-#include "ui/touchkey.h"
 
-#include <QGroupBox>
-#include <QPushButton>
+#include <QDir>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -30,6 +27,10 @@ class TestStartup : public QObject
     {
         return count(file, u"SELECT count(*) FROM %1 WHERE %2"_s.arg(table, where));
     }
+    static QStringList backupDays(const SalonFixture& fx)
+    {
+        return QDir(fx.programDir() + u"/Yedek"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+    }
 
 private slots:
     void firstStartWithoutAnything()
@@ -37,21 +38,15 @@ private slots:
         SalonFixture fx;
         Salonya* f = fx.start();
         QVERIFY(f);
-        QCOMPARE(f->KasaCmd->text(), u"HESABI  KASAYA  GÖNDER"_s);
-        QVERIFY(f->DBGridMus->isVisible());
-        QCOMPARE(f->state.Durum, 0.0f);
         QSettings ini(fx.root() + u"/config/salonya/"_s + Settings::appName() + u".ini"_s, QSettings::IniFormat);
         QCOMPARE(ini.allKeys(), QStringList{u"Salonya/IpNo"_s});
         QCOMPARE(Settings::get(u"IpNo"_s), u"\\\\127.0.0.1\\DefteryaData\\01"_s);
-        QCOMPARE(Look::backColor(f), 0xFF00FFu);
-        QCOMPARE(Look::backColor(f->Command1[32]), 0xFFFFu);
-        QCOMPARE(Look::backColor(f->BoyaFrm), 0x80u);
-        QCOMPARE(rowsIn(fx.ownFile(u"Cari.Mdb"_s), u"RecNo"_s, u"SonNo=0"_s), 1);
         QCOMPARE(f->state.VeriYolu, u"C:\\DefteryaData\\01"_s);
         QVERIFY(fx.messages.isEmpty());
-        // A second start leaves the counter row alone.
+        // The counter row is made once, and a second start leaves it alone.
         fx.stop();
         QVERIFY(fx.start());
+        QCOMPARE(rowsIn(fx.ownFile(u"Cari.Mdb"_s), u"RecNo"_s, u"SonNo=0"_s), 1);
         QCOMPARE(rowsIn(fx.ownFile(u"Cari.Mdb"_s), u"RecNo"_s), 1);
     }
 
@@ -179,7 +174,6 @@ private slots:
         }
         Salonya* f = fx.start();
         QVERIFY(f);
-        QCOMPARE(f->KasaCmd->text(), u"HESABI  KASAYA  GÖNDER"_s);
         for (DataSource* ds : {f->DataStok, f->DataCari, f->DataEleman, f->DataTmp})
             QCOMPARE(ds->editMode(), DataSource::EditMode::None);
     }
@@ -207,22 +201,6 @@ private slots:
         QVERIFY(fx.form() && fx.form()->fatalError().contains(kind == u"folder" ? u"yazılamıyor"_s : u"açılamadı"_s));
     }
 
-    void capitalsAndGeometryRestored()
-    {
-        SalonFixture fx;
-        Settings::save(Settings::appName(), u"SizeKlv"_s, u"Caps"_s, u"True"_s);
-        Settings::save(u"IpNo"_s, u"C:\\DefteryaData\\01"_s);
-        Settings::save(u"SalonyaTop"_s, u"300"_s);
-        Settings::save(u"SalonyaLeft"_s, u"450"_s);
-        Salonya* f = fx.start();
-        QVERIFY(f);
-        QVERIFY(f->state.CapsDurum && CapsOnOff::CapsLockOn());
-        const QStringList keys{f->key(47)->text(), f->key(0)->text(), f->key(10)->text(), f->key(11)->text()};
-        QCOMPARE(keys.join(u' '), u"AB A I İ"_s);
-        QCOMPARE(f->pos(), QPoint(30, 20));
-        CapsOnOff::SetCapsLock(false);
-    }
-
     void secondActivationDoesNothing()
     {
         SalonFixture fx;
@@ -232,6 +210,58 @@ private slots:
         QVERIFY(f->DataCari->findFirst(u"CariKod='M1'"_s) && f->DataCari->deleteRecord());
         emit f->activated();
         QCOMPARE(rowsIn(fx.ownFile(u"Cari.Mdb"_s), u"CariKartlar"_s), 0);
+    }
+
+    // One backup a day whatever the number of starts, a sound file with the same rows; the fifteenth day drops the oldest.
+    void backupOnceADayForFourteenDays()
+    {
+        SalonFixture fx;
+        QVERIFY(QDir(fx.programDir() + u"/Yedek"_s).removeRecursively());
+        QVERIFY(fx.execOwn(u"Salonya.Mdb"_s, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<20000)"
+                                             " INSERT INTO Salonya (Islem, Cari, Yeni) SELECT 'Hizmet '||i, 'M'||(i%300), i%2 FROM n"_s));
+        QVERIFY(fx.execOwn(u"Cari.Mdb"_s, u"INSERT INTO CariKartlar (CariKod, Unvan, Gurup) VALUES ('M1', 'NAZLI', 'Müşteri')"_s));
+        QVERIFY(fx.execOwn(u"Stok.Mdb"_s, u"INSERT INTO StokKartlar (StokKod, StokAdi) VALUES ('S1', 'Fön')"_s));
+        const QDate first(2026, 1, 25);
+        for (int d = 0; d < 16; ++d) {
+            const QDate day = first.addDays(d);
+            QCOMPARE(Backup::run(fx.programDir(), day), QString());
+            const QString folder = Backup::folderOf(fx.programDir(), day);
+            for (const QString& t : {u"Cari.Mdb CariKartlar"_s, u"Stok.Mdb StokKartlar"_s, u"Salonya.Mdb Salonya"_s}) {
+                const QString file = folder + u'/' + t.section(u' ', 0, 0), table = t.section(u' ', 1);
+                QCOMPARE(rows(file, u"PRAGMA integrity_check"_s).value(0).value(u"integrity_check"_s), QVariant(u"ok"_s));
+                QCOMPARE(rowsIn(file, table), rowsIn(fx.ownFile(t.section(u' ', 0, 0)), table));
+            }
+            // A later start the same day leaves the day's copy as it was.
+            QVERIFY(fx.execOwn(u"Salonya.Mdb"_s, u"INSERT INTO Salonya (Islem, Yeni) VALUES ('Kesim', 1)"_s));
+            QCOMPARE(Backup::run(fx.programDir(), day), QString());
+            QCOMPARE(rowsIn(folder + u"/Salonya.Mdb"_s, u"Salonya"_s), 20000 + d);
+            const QStringList kept = backupDays(fx);
+            QCOMPARE(kept.size(), qMin(d + 1, Backup::KeepDays));
+            QCOMPARE(kept.first(), first.addDays(qMax(0, d + 1 - Backup::KeepDays)).toString(Qt::ISODate));
+        }
+    }
+
+    // The desk reaches ready with the backup folder blocked, says so once, and backs up on a later
+    // start once the way is clear.
+    void failingBackupDoesNotStopTheDesk()
+    {
+        SalonFixture fx;
+        QVERIFY(fx.writeDemo(20));
+        QVERIFY(QDir(fx.programDir() + u"/Yedek"_s).removeRecursively());
+        QFile blocker(fx.programDir() + u"/Yedek"_s);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Salonya* f = fx.start();
+        QVERIFY(f);
+        QTRY_COMPARE(fx.messages.size(), 1);
+        QVERIFY2(fx.messages[0].startsWith(u"Günlük yedek alınamadı:\n"_s), qPrintable(fx.messages[0]));
+        QVERIFY(f->startup()->isReady());
+        QVERIFY(blocker.remove());
+        QVERIFY(fx.start());
+        const QString today = Backup::folderOf(fx.programDir(), QDate::currentDate());
+        QTRY_VERIFY(QFileInfo::exists(today + u"/Salonya.Mdb"_s));
+        QCOMPARE(backupDays(fx), QStringList{QFileInfo(today).fileName()});
+        QCOMPARE(fx.messages.size(), 1);
     }
 };
 

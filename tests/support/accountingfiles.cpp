@@ -56,6 +56,36 @@ bool writeTable(const QString& path, const QString& table, int columns, const QM
     return ok;
 }
 
+// Every row of a query, by position; the column names go to names.
+QList<QVariantList> select(const QString& path, const QString& sql, QStringList* names = nullptr)
+{
+    QList<QVariantList> out;
+    sqlite3* db = nullptr;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        Database::registerFunctions(db); // the desk's own files compare text the Turkish way
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
+            for (int c = 0; names && c < sqlite3_column_count(st); ++c)
+                *names << QString::fromUtf8(sqlite3_column_name(st, c));
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                QVariantList row;
+                for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                    switch (sqlite3_column_type(st, c)) {
+                    case SQLITE_INTEGER: row << qlonglong(sqlite3_column_int64(st, c)); break;
+                    case SQLITE_FLOAT: row << sqlite3_column_double(st, c); break;
+                    case SQLITE_NULL: row << QVariant(); break;
+                    default: row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+                    }
+                }
+                out << row;
+            }
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
 } // namespace
 
 bool writeStock(const QString& path, const QList<Row>& rows, QString* error)
@@ -100,65 +130,26 @@ bool writeSlots(const QString& path, const QList<QVariantMap>& rows, QString* er
 QVariantList column(const QString& path, const QString& table, int position, const QString& orderBy)
 {
     QVariantList out;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) { sqlite3_close(db); return out; }
-    Database::registerFunctions(db); // the desk's own files compare text the Turkish way
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, QStringLiteral("SELECT * FROM \"%1\" ORDER BY %2").arg(table, orderBy).toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            switch (sqlite3_column_type(st, position)) {
-            case SQLITE_INTEGER: out << qlonglong(sqlite3_column_int64(st, position)); break;
-            case SQLITE_FLOAT: out << sqlite3_column_double(st, position); break;
-            case SQLITE_NULL: out << QVariant(); break;
-            default: out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, position)));
-            }
-        }
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    for (const QVariantList& row : select(path, QStringLiteral("SELECT * FROM \"%1\" ORDER BY %2").arg(table, orderBy)))
+        out << row.value(position);
     return out;
 }
 
 int count(const QString& path, const QString& sql)
 {
-    sqlite3* db = nullptr;
-    int n = -1;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        Database::registerFunctions(db);
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-            n = sqlite3_column_int(st, 0);
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return n;
+    const QList<QVariantList> r = select(path, sql);
+    return r.isEmpty() ? -1 : r[0].value(0).toInt();
 }
 
 QList<QVariantMap> rows(const QString& path, const QString& sql)
 {
+    QStringList names;
     QList<QVariantMap> out;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        Database::registerFunctions(db);
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(st) == SQLITE_ROW) {
-                QVariantMap row;
-                for (int c = 0; c < sqlite3_column_count(st); ++c) {
-                    const QString name = QString::fromUtf8(sqlite3_column_name(st, c));
-                    switch (sqlite3_column_type(st, c)) {
-                    case SQLITE_INTEGER: row.insert(name, qlonglong(sqlite3_column_int64(st, c))); break;
-                    case SQLITE_FLOAT: row.insert(name, sqlite3_column_double(st, c)); break;
-                    case SQLITE_NULL: row.insert(name, QVariant()); break;
-                    default: row.insert(name, QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c))));
-                    }
-                }
-                out << row;
-            }
-        }
-        sqlite3_finalize(st);
+    for (const QVariantList& row : select(path, sql, &names)) {
+        QVariantMap named;
+        for (int c = 0; c < names.size(); ++c) named.insert(names[c], row[c]);
+        out << named;
     }
-    sqlite3_close(db);
     return out;
 }
 
