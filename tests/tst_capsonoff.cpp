@@ -45,17 +45,6 @@ private slots:
         QCOMPARE(CapsOnOff::CapsLockOn(), wanted);
     }
 
-    void onlyTheCapsLockPressToggles()
-    {
-        const bool start = CapsOnOff::CapsLockOn();
-        CapsOnOff::SendKeyEvent(20, 2); // a release
-        QCOMPARE(CapsOnOff::CapsLockOn(), start);
-        CapsOnOff::SendKeyEvent(65, 0); // another key
-        QCOMPARE(CapsOnOff::CapsLockOn(), start);
-        CapsOnOff::SendKeyEvent(20, 0);
-        QCOMPARE(CapsOnOff::CapsLockOn(), !start);
-    }
-
     void realCapsLockOnX11()
     {
         if (QGuiApplication::platformName() == u"xcb") {
