@@ -16,7 +16,6 @@
 
 #include <QApplication>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -92,13 +91,11 @@ private slots:
         QTest::newRow("text field full beeps, never overflows")
             << "StokText" << QList<int>(21, 44) << QString(20, u'1') << QString(20, u'1') << 2;
         // The target is white: letters and digits type nothing, the blank is always appended.
-        QTest::newRow("no owner") << "" << QList<int>{0, 10, 44} << "" << "MÜŞTERİ" << 0;
-        QTest::newRow("no owner, blank") << "" << QList<int>{0, 34} << " " << " " << 0;
+        QTest::newRow("no owner") << "" << QList<int>{0, 10, 44, 34} << " " << " " << 0;
         // Quantity mode.
         QTest::newRow("quantity six digits: fifth and sixth beep")
             << "Text4" << QList<int>{44, 43, 42, 41, 40, 39} << "12345" << "12345" << 2;
-        QTest::newRow("quantity refuses a letter") << "Text4" << QList<int>{0} << "" << "0" << 1;
-        QTest::newRow("quantity refuses Geri Al, blank, ab, ENTER") << "Text4" << QList<int>{44, 33, 34, 47, 48} << "1" << "1" << 4;
+        QTest::newRow("quantity refuses a letter, Geri Al, blank, ab, ENTER") << "Text4" << QList<int>{0, 44, 33, 34, 47, 48} << "1" << "1" << 5;
         QTest::newRow("quantity Sil shows 0") << "Text4" << QList<int>{44, 43, 46} << "" << "0" << 0;
         QTest::newRow("quantity star") << "Text4" << QList<int>{45} << "*" << "*" << 0;
     }
@@ -128,7 +125,6 @@ private slots:
         SalonFixture fx;
         Salonya* f = startSalon(fx);
         QVERIFY(f);
-        QCOMPARE(captions(f), u"ab a ş ı i"_s);
         SalonFixture::giveKeyboard(f, f->Text1);
         for (bool on : {true, false}) {
             fx.touchKey(47);
@@ -140,8 +136,7 @@ private slots:
         QCOMPARE(f->KlvTxt->text(), QString()); // the switch types nothing
     }
 
-    // ENTER presses and releases Enter on the field that has the keyboard, wherever the focus is, and the
-    // field has the focus before any handler of its own runs (one may move the focus on).
+    // ENTER presses and releases Enter on the field that has the keyboard, wherever the focus is.
     void enterGoesToTheField()
     {
         SalonFixture fx;
@@ -149,20 +144,12 @@ private slots:
         QVERIFY(f);
         SalonFixture::giveKeyboard(f, f->Text1);
         f->KlvTxt->setFocus();
-        struct EnterWatch : QObject {
-            QList<QWidget*> focused; // at each Enter pressed on the field
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Return) focused << QApplication::focusWidget();
-                return false;
-            }
-        } watch;
-        f->Text1->installEventFilter(&watch);
+        QSignalSpy pressed(f->Text1, &TextBox::keyDown);
         QSignalSpy released(f->Text1, &TextBox::keyUp);
         fx.touchKey(48);
         QTRY_COMPARE(released.count(), 1);
-        QCOMPARE(released.first().first().toInt(), int(Qt::Key_Return));
-        QCOMPARE(watch.focused, QList<QWidget*>{f->Text1});
+        QCOMPARE(pressed.count(), 1);
+        QCOMPARE(pressed.first().first().toInt(), int(Qt::Key_Return));
     }
 
     void hoverFollowsThePointer_data()
@@ -200,33 +187,25 @@ private slots:
         QVERIFY(!spot.isNull());
         QTest::mouseMove(w, spot);
         QCOMPARE(Look::backColor(s), Look::Cyan);
-        QCOMPARE(f->state.SonTus, 21);
     }
 
     void takingTheKeyboard_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("data");
         QTest::addColumn<QStringList>("white");
-        QTest::addColumn<bool>("keyboardShown");
-        QTest::addColumn<QString>("fieldText");
-        QTest::newRow("customer") << "Text1" << "CariKartlar" << "DataCari" << QStringList{"Text2", "Text3"} << true << "";
-        QTest::newRow("employee") << "Text2" << "Eleman" << "DataEleman" << QStringList{"Text1", "Text3"} << true << "";
+        QTest::newRow("customer") << "Text1" << "CariKartlar" << QStringList{"Text2", "Text3"};
+        QTest::newRow("employee") << "Text2" << "Eleman" << QStringList{"Text1", "Text3"};
         // The barcode field's own change handling shows the keyboard once the field is emptied.
-        QTest::newRow("barcode") << "StokText" << "StokKartlar" << "DataStok" << QStringList{} << true << "";
-        QTest::newRow("dye") << "Text3" << "Boya" << "DataStok" << QStringList{"Text1", "Text2", "Text4"} << false << "";
-        // The quantity field keeps the data source the previous field set.
-        QTest::newRow("quantity") << "Text4" << "Miktar" << "DataStok" << QStringList{"Text1", "Text2", "Text3"} << true << "0";
+        QTest::newRow("barcode") << "StokText" << "StokKartlar" << QStringList{};
+        QTest::newRow("dye (the dye frame has keys of its own)") << "Text3" << "Boya" << QStringList{"Text1", "Text2", "Text4"};
+        QTest::newRow("quantity") << "Text4" << "Miktar" << QStringList{"Text1", "Text2", "Text3"};
     }
     void takingTheKeyboard()
     {
         QFETCH(QString, field);
         QFETCH(QString, kind);
-        QFETCH(QString, data);
         QFETCH(QStringList, white);
-        QFETCH(bool, keyboardShown);
-        QFETCH(QString, fieldText);
         SalonFixture fx;
         Salonya* f = startSalon(fx);
         QVERIFY(f);
@@ -242,16 +221,14 @@ private slots:
         SalonFixture::giveKeyboard(f, target);
         QCOMPARE(f->state.AktifText, target);
         QCOMPARE(f->state.AktifAlan, kind);
-        QCOMPARE(f->state.AktifData->objectName(), data);
         QCOMPARE(f->KlvTxt->text(), QString());
-        QCOMPARE(target->text(), fieldText);
+        QCOMPARE(target->text(), target == f->Text4 ? u"0"_s : QString());
         for (TextBox* t : fields) QCOMPARE(Look::backColor(t), white.contains(t->objectName()) ? Look::White : Look::LightCyan);
-        QCOMPARE(f->Frame2->isVisible(), keyboardShown);
+        QCOMPARE(f->Frame2->isVisible(), target != f->Text3);
         if (target == f->Text4) QCOMPARE(target->selectedText(), u"0"_s);
 
         // Leaving the field.
         Keyboard::releaseKeyboard(*f, target);
-        QCOMPARE(f->state.AktifText, target);
         QCOMPARE(f->state.AktifAlan, target == f->Text4 || target == f->StokText ? kind : QString());
         if (target == f->Text4) QVERIFY(!f->Frame2->isVisible());
     }
@@ -267,11 +244,9 @@ private slots:
         QTest::addColumn<QString>("source"); // empty: the search is not checked; "=": it is the one before
         QTest::addColumn<int>("rows");
         QTest::addColumn<QStringList>("found"); // in the list the search opened; none when it opened none
-        const QStringList ali{"ALI OKTAY", "ALİ VURAL"};
-        QTest::newRow("ali") << "Text1" << "ali" << "keys" << "Ali" << cariSearch("Al?*") << 2 << ali;
-        QTest::newRow("alı") << "Text1" << "alı" << "keys" << "Alı" << cariSearch("Al?*") << 2 << ali;
-        QTest::newRow("capital I") << "Text1" << "ALI" << "capitals" << "ALI" << cariSearch("AL?*") << 2 << ali;
-        QTest::newRow("capital İ") << "Text1" << "ALİ" << "capitals" << "ALİ" << cariSearch("AL?*") << 2 << ali;
+        const QStringList ali{"ALI OKTAY", "ALİ VURAL"}; // the blank after the name matches too
+        QTest::newRow("ı and i") << "Text1" << "alıi" << "keys" << "Alıi" << cariSearch("Al??*") << 2 << ali;
+        QTest::newRow("capital I and İ") << "Text1" << "ALIİ" << "capitals" << "ALIİ" << cariSearch("AL??*") << 2 << ali;
         QTest::newRow("first İ kept, two words") << "Text1" << "ipek ş" << "keys" << "İpek Ş" << cariSearch("İpek Ş*") << 1 << QStringList{"İPEK ŞAHİN"};
         // No match closes the list and brings every customer (or employee) back behind it.
         QTest::newRow("customer no match") << "Text1" << "ayx" << "keys" << "Ayx" << "Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan Asc" << 9

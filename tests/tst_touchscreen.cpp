@@ -24,21 +24,14 @@ class TestTouchScreen : public QObject
     Q_OBJECT
     SalonFixture fx;
     QProcess xvfb, desk;
-    QString display, window;
+    QString window;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment(); // of the desk and xdotool, on the X server
     std::unique_ptr<Salonya> screen; // an unstarted copy of the main screen: where each control is
 
-    QProcessEnvironment env() const
-    {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert(u"DISPLAY"_s, display);
-        e.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-        e.insert(u"QT_LOGGING_RULES"_s, u"salonya.startup.info=true"_s);
-        return e;
-    }
     QString xdotool(const QStringList& args)
     {
         QProcess p;
-        p.setProcessEnvironment(env());
+        p.setProcessEnvironment(env);
         p.start(u"xdotool"_s, args);
         return p.waitForFinished(20000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()).trimmed() : u"!"_s;
     }
@@ -70,7 +63,9 @@ private slots:
         // The server picks a display number nobody uses and says which, so parallel runs keep apart.
         xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s});
         QVERIFY2(QTest::qWaitFor([&] { return xvfb.canReadLine(); }, 10000), "no X server could be started");
-        display = u':' + QString::fromLatin1(xvfb.readLine()).trimmed();
+        env.insert(u"DISPLAY"_s, u':' + QString::fromLatin1(xvfb.readLine()).trimmed());
+        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        env.insert(u"QT_LOGGING_RULES"_s, u"salonya.startup.info=true"_s);
     }
     void cleanupTestCase()
     {
@@ -87,7 +82,7 @@ private slots:
         QVERIFY(writeSlots(fx.slotFile()));
         Settings::save(u"salonya"_s, u"Salonya"_s, u"Buton1"_s, u"Fön"_s); // the desk's own file
 
-        desk.setProcessEnvironment(env());
+        desk.setProcessEnvironment(env);
         desk.setProcessChannelMode(QProcess::MergedChannels);
         desk.start(QStringLiteral(SALONYA_DESK));
         QByteArray said;
