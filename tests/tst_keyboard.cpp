@@ -50,14 +50,6 @@ QStringList listed(TouchList* list)
 
 QString cariSearch(const QString& like) { return u"Select * From CariKartlar Where Unvan Like '%1' And Gurup='Müşteri' Order By Unvan Asc"_s.arg(like); }
 
-// Captions of the capitals switch and of keys a, ş, ı and i.
-QString captions(Salonya* f)
-{
-    QStringList out;
-    for (int k : {47, 0, 22, 10, 11}) out << f->key(k)->text();
-    return out.join(u' ');
-}
-
 // A point of w that no child covers, so the pointer is over w itself.
 QPoint bareSpotOf(QWidget* w)
 {
@@ -131,7 +123,9 @@ private slots:
             QCOMPARE(f->state.CapsDurum, on);
             QCOMPARE(CapsOnOff::CapsLockOn(), on);
             QCOMPARE(Settings::get(Settings::appName(), u"SizeKlv"_s, u"Caps"_s), on ? u"True"_s : u"False"_s);
-            QCOMPARE(captions(f), on ? u"AB A Ş I İ"_s : u"ab a ş ı i"_s);
+            QStringList captions; // of the capitals switch and of keys a, ş, ı and i
+            for (int k : {47, 0, 22, 10, 11}) captions << f->key(k)->text();
+            QCOMPARE(captions.join(u' '), on ? u"AB A Ş I İ"_s : u"ab a ş ı i"_s);
         }
         QCOMPARE(f->KlvTxt->text(), QString()); // the switch types nothing
     }
@@ -254,8 +248,7 @@ private slots:
         QTest::newRow("employee") << "Text2" << "gü" << "keys" << "Gü" << "Select * From Eleman Where Eleman Like 'Gü*' Order By Eleman Asc" << 1
                                   << QStringList{"Gülay Kaya"};
         QTest::newRow("employee no match") << "Text2" << "sz" << "keys" << "Sz" << "Select * From Eleman Order By Eleman Asc" << 3 << QStringList{};
-        QTest::newRow("stock") << "StokText" << "kes" << "keys" << "Kes" << "Select * From StokKartlar Where StokAdi Like 'Kes*' Order By StokAdi Asc" << 2
-                               << QStringList{};
+        QTest::newRow("stock") << "StokText" << "kes" << "keys" << "Kes" << "Select * From StokKartlar Where StokAdi Like 'Kes*' Order By StokAdi Asc" << 2 << QStringList{};
         // The dye field searches the dyes only; without a match it empties, and typing starts again.
         const QString dyes = u"Select * From StokKartlar Where Gurup='Boya' And StokAdi Like '%1' Order By StokAdi Asc"_s;
         QTest::newRow("dye without a match") << "Text3" << "küz" << "keys" << "" << dyes.arg("Küz*") << 0 << QStringList{};

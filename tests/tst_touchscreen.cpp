@@ -6,6 +6,8 @@
 
 #include "app/salonya.h"
 #include "app/settings.h"
+#include "data/turkish.h"
+#include "ui/touchkey.h"
 #include "ui/touchlist.h"
 #include "ui/textbox.h"
 
@@ -40,8 +42,18 @@ class TestTouchScreen : public QObject
         return xdotool({u"mousemove"_s, u"--window"_s, window, QString::number(p.x()), QString::number(p.y()), u"click"_s, u"1"_s, u"sleep"_s, u"0.15"_s})
             != u"!";
     }
-    // Touch the field, then the first entry of its list once.
-    bool choose(TextBox* field, TouchList* list) { return tap(field) && tap(list, {list->width() / 2, 18}); }
+    // Touch the field, type on the keys, tap the first entry of its list once.
+    bool choose(TextBox* field, TouchList* list, const QString& keys)
+    {
+        if (!tap(field)) return false;
+        for (const QChar ch : keys) {
+            TouchKey* key = nullptr;
+            for (TouchKey* k : std::as_const(screen->Label1))
+                if (k && k->index() != 33 && Turkish::toLower(k->text()) == QString(ch)) key = k;
+            if (!key || !tap(key)) return false;
+        }
+        return tap(list, {list->width() / 2, 18});
+    }
 
 private slots:
     void initTestCase()
@@ -79,10 +91,10 @@ private slots:
         QVERIFY(window != u"!");
 
         screen = std::make_unique<Salonya>();
-        // Untyped, a field shows its placeholder when the list takes the focus, and that waits for a
+        QVERIFY(choose(screen->Text1, screen->DBListe1, u"ayşe"_s));
+        // Untyped, the field shows its placeholder when the list takes the focus, and that waits for a
         // refresh while the tap's release is already queued.
-        QVERIFY(choose(screen->Text1, screen->DBListe1));
-        QVERIFY(choose(screen->Text2, screen->DBListe2));
+        QVERIFY(choose(screen->Text2, screen->DBListe2, {}));
         QVERIFY(tap(screen->Command1[1]));
         QVERIFY(tap(screen->Command1[28])); // "ÜRÜN İŞLE"
         QVERIFY(tap(screen->KasaCmd));
