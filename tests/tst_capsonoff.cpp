@@ -7,13 +7,6 @@
 #include <QTest>
 
 #include <X11/Xlib.h>
-#undef None
-#undef Bool
-#undef Status
-#undef KeyPress
-#undef KeyRelease
-#undef FocusIn
-#undef FocusOut
 
 class TestCapsOnOff : public QObject
 {
@@ -26,34 +19,21 @@ private slots:
     {
         QTest::addColumn<bool>("from");
         QTest::addColumn<bool>("wanted");
-        QTest::addColumn<int>("events");
-        QTest::newRow("off, wanted off") << false << false << 0;
-        QTest::newRow("on, wanted on") << true << true << 0;
-        QTest::newRow("off, wanted on") << false << true << 2;
-        QTest::newRow("on, wanted off") << true << false << 2;
+        QTest::newRow("off, wanted off") << false << false;
+        QTest::newRow("on, wanted on") << true << true;
+        QTest::newRow("off, wanted on") << false << true;
+        QTest::newRow("on, wanted off") << true << false;
     }
     void setCapsLock()
     {
         QFETCH(bool, from);
         QFETCH(bool, wanted);
-        QFETCH(int, events);
         if (CapsOnOff::CapsLockOn() != from) CapsOnOff::ToggleCapsLock();
         QCOMPARE(CapsOnOff::CapsLockOn(), from);
         const int before = CapsOnOff::sentKeyEvents();
         CapsOnOff::SetCapsLock(wanted);
-        QCOMPARE(CapsOnOff::sentKeyEvents() - before, events);
+        QCOMPARE(CapsOnOff::sentKeyEvents() - before, from == wanted ? 0 : 2); // a press and a release
         QCOMPARE(CapsOnOff::CapsLockOn(), wanted);
-    }
-
-    void onlyTheCapsLockPressToggles()
-    {
-        const bool start = CapsOnOff::CapsLockOn();
-        CapsOnOff::SendKeyEvent(20, 2); // a release
-        QCOMPARE(CapsOnOff::CapsLockOn(), start);
-        CapsOnOff::SendKeyEvent(65, 0); // another key
-        QCOMPARE(CapsOnOff::CapsLockOn(), start);
-        CapsOnOff::SendKeyEvent(20, 0);
-        QCOMPARE(CapsOnOff::CapsLockOn(), !start);
     }
 
     void realCapsLockOnX11()
