@@ -37,6 +37,7 @@ struct Desk {
     Salonya* f = nullptr;
 
     QString salonFile() const { return fx.ownFile(u"Salonya.Mdb"_s); }
+    bool choose(TextBox* field, TouchList* list, const QString& name) { SalonFixture::touch(field); return fx.tapListEntry(list, name); }
     // Two customers of the same title, one other, two employees; four open lines today, one sent
     // today, one open yesterday.
     bool open()
@@ -87,13 +88,9 @@ struct Grid {
     QByteArray read() const { QFile f(file()); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }
 };
 
-const QString kAyse = u"AYŞE YILMAZ"_s, kBerk = u"BERK ÖZ"_s, kCem = u"CEM AK"_s;
-const QString kNur = u"Ali Nur"_s;
+const QString kAyse = u"AYŞE YILMAZ"_s, kBerk = u"BERK ÖZ"_s, kCem = u"CEM AK"_s, kNur = u"Ali Nur"_s;
 
-struct PastDesk {
-    SalonFixture fx;
-    Salonya* f = nullptr;
-
+struct PastDesk : Desk {
     static TicketLines::Line past(const QString& islem, double miktar, double fiyat, const QString& eleman, QDate day, bool dye,
                                   const QString& cari = u"M1"_s)
     {
@@ -112,7 +109,7 @@ struct PastDesk {
                                            stock(u"D1"_s, u"Boya 7.0"_s, u"8690001"_s, 120, u"Boya"_s),
                                            stock(u"D2"_s, u"Boya 5.1"_s, u"8690002"_s, 150, u"Boya"_s)})
             && fx.execOwn(u"Salonya.Mdb"_s, u"SELECT 1"_s)
-            && !TicketLines::write(fx.ownFile(u"Salonya.Mdb"_s),
+            && !TicketLines::write(salonFile(),
                                    {past(u"Saç Kesim"_s, 1, 250, kNur, march5, false), past(u"Saç Kesim"_s, 1, 250, kGulay, march5, false),
                                     past(u"Boya 7.0"_s, 35, 100, kNur, march5, true),
                                     past(u"Boya 5.1"_s, 20, 140, kGulay, QDate(2024, 1, 10), true),
@@ -121,11 +118,10 @@ struct PastDesk {
                     .isEmpty()
             && (f = fx.start()) && choose(f->Text1, f->DBListe1, customer);
     }
-    bool choose(TextBox* field, TouchList* list, const QString& name) { SalonFixture::touch(field); return fx.tapListEntry(list, name); }
     void press(int button) { SalonFixture::touch(f->Command3[button]); }
     QList<bool> enabled() const { return {f->Command3[0]->isEnabled(), f->Command3[1]->isEnabled(), f->Command3[2]->isEnabled()}; }
     int shown() const { return f->CariList->model()->rowCount(); }
-    QList<QVariantMap> openLines() const { return rows(fx.ownFile(u"Salonya.Mdb"_s), u"SELECT * FROM Salonya WHERE Yeni=1 ORDER BY Islem"_s); }
+    QList<QVariantMap> openLines() const { return rows(salonFile(), u"SELECT * FROM Salonya WHERE Yeni=1 ORDER BY Islem"_s); }
 };
 
 
@@ -145,10 +141,8 @@ private slots:
     {
         Desk d;
         QVERIFY(d.open());
-        SalonFixture::touch(d.f->Text1);
-        QVERIFY(d.fx.tapListEntry(d.f->DBListe1, kCan));
-        SalonFixture::touch(d.f->Text2);
-        QVERIFY(d.fx.tapListEntry(d.f->DBListe2, kAli));
+        QVERIFY(d.choose(d.f->Text1, d.f->DBListe1, kCan));
+        QVERIFY(d.choose(d.f->Text2, d.f->DBListe2, kAli));
         const QString canCode = d.f->DataCari->field(0).toString();
         DataGrid* mus = d.f->DBGridMus;
         // The open lines of today only, the price with two decimals.
@@ -177,10 +171,8 @@ private slots:
         d.f->DataSalonya->setRecordSource(u"Select * From Salonya Where Cari='M4'"_s);
         QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
         DataGrid* islem = d.f->DBGridIslem;
-        const int dye = d.rowOf(islem, 0, u"Boya 7.0"_s), sent = d.rowOf(islem, 0, u"Manikür"_s);
-        QCOMPARE(islem->tableModel()->text(dye, 1) + u' ' + islem->tableModel()->text(dye, 2), u"2,5 120,00"_s);
-        QCOMPARE(islem->tableModel()->text(sent, 1) + u' ' + islem->tableModel()->text(sent, 2), u"1 0,00"_s);
-        QCOMPARE(islem->model()->data(islem->model()->index(dye, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+        QCOMPARE(d.columnTexts(islem, 1) + d.columnTexts(islem, 2), (QStringList{u"1"_s, u"2,5"_s, u"0,00"_s, u"120,00"_s}));
+        QCOMPARE(islem->model()->data(islem->model()->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
                  Qt::AlignRight);
         d.f->DBListe2->show();
         d.f->KlvTxt->setFocus();
