@@ -438,8 +438,7 @@ private slots:
         d.f->state.Durum = 0;
         // The second haircut moves the history to the day's first haircut, whose employee the label names.
         QCOMPARE(d.f->DataGecmis->position(), durum == 99 ? 2 : 1);
-        QCOMPARE(d.f->ElemanLbl->text(),
-                 durum == 99 ? u"-"_s : u"Eleman > "_s + d.f->DataGecmis->field(u"Eleman"_s).toString());
+        QCOMPARE(d.f->ElemanLbl->text(), durum == 99 ? u"-"_s : u"Eleman > "_s + d.f->DataGecmis->field(u"Eleman"_s).toString());
     }
 };
 

@@ -93,7 +93,6 @@ private slots:
         QTest::addColumn<QList<QSize>>("sizes");
         QTest::addColumn<int>("widthPercent");
         QTest::addColumn<int>("heightPercent");
-        QTest::newRow("design size") << QList<QSize>{} << 100 << 100;
         QTest::newRow("double width") << QList<QSize>{{2544, 768}} << 200 << 100;
         // Truncated in twips: the 6435-twip list becomes 8751 twips, 583 pixels and not 584.
         QTest::newRow("136 per cent high") << QList<QSize>{{1272, 1052}} << 100 << 136;
