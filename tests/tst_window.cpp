@@ -14,6 +14,7 @@
 #include "ui/textbox.h"
 #include "ui/touchgestures.h"
 #include "ui/touchkey.h"
+#include "ui/touchlist.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -207,41 +208,34 @@ private slots:
         }
     }
 
-    void wheel_data()
-    {
-        QTest::addColumn<QString>("over");
-        QTest::addColumn<QList<int>>("turns");
-        QTest::addColumn<QList<int>>("keys");
-        const QList<int> up{Qt::Key_Up}, down{Qt::Key_Down};
-        QTest::newRow("notch away over a grid") << "DBGridMüs" << QList<int>{120} << up;
-        QTest::newRow("touchpad thirds") << "DBGridMüs" << QList<int>{40, 40, 40, 40} << up;
-        QTest::newRow("touchpad short of a notch") << "DBGridMüs" << QList<int>{40, 40} << QList<int>{};
-        QTest::newRow("back and forth") << "DBGridMüs" << QList<int>{60, -60, -60} << down;
-        QTest::newRow("hidden list") << "DBListe2" << QList<int>{120} << QList<int>{};
-        QTest::newRow("text box") << "Text1" << QList<int>{120} << QList<int>{};
-        QTest::newRow("button") << "Command1" << QList<int>{-120} << QList<int>{};
-    }
+    // Over a grid a notch is an arrow key to the focused field, touchpad steps add up and a change of
+    // direction starts afresh; over anything else nothing.
     void wheel()
     {
-        QFETCH(QString, over);
-        QFETCH(QList<int>, turns);
         SalonFixture fx;
         Salonya* f = fx.start();
         QVERIFY(f);
-        QWidget* w = f->findChild<QWidget*>(over);
-        QVERIFY(w);
-        // The hidden list's lower part lies over the employee label only.
-        const QPoint local = over == u"DBListe2" ? QPoint(10, w->height() - 5) : w->rect().center();
         KeyLog log;
         f->KlvTxt->setFocus();
         f->KlvTxt->installEventFilter(&log);
-        const QPoint global = w->mapToGlobal(local);
-        for (int turn : turns) {
-            QWheelEvent e(f->windowHandle()->mapFromGlobal(QPointF(global)), QPointF(global), {}, QPoint(0, turn), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(f->windowHandle(), &e);
-        }
-        QTEST(log.keys, "keys");
+        const auto turn = [&](QWidget* w, const QList<int>& turns) {
+            // The hidden list's lower part lies over the employee label only.
+            const QPoint global = w->mapToGlobal(w == f->DBListe2 ? QPoint(10, w->height() - 5) : w->rect().center());
+            for (int t : turns) {
+                QWheelEvent e(f->windowHandle()->mapFromGlobal(QPointF(global)), QPointF(global), {}, QPoint(0, t), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(f->windowHandle(), &e);
+            }
+            return std::exchange(log.keys, {});
+        };
+        const QList<int> up{Qt::Key_Up}, down{Qt::Key_Down}, none;
+        QCOMPARE(turn(f->DBGridMus, {40, 40}), none);
+        QCOMPARE(turn(f->DBGridMus, {-60, -60}), down);
+        QCOMPARE(turn(f->DBGridMus, {40, 40, 40, 40}), up);
+        QCOMPARE(turn(f->DBListe2, {120}), none);
+        QCOMPARE(turn(f->Text1, {120}), none);
+        QCOMPARE(turn(f->findChild<QWidget*>(u"Command1"_s), {-120}), none);
+        QCOMPARE(turn(f->DBGridMus, {120}), up);
     }
 
     // Right button on the background, a button, a frame: the colour menu. A long press, as a finger
