@@ -1,5 +1,4 @@
-// The camera window on the test camera: photos for the chosen customer, the window's own settings,
-// its size, and cameras that are missing, busy or pulled out.
+// The camera window on the test camera: photos, its own settings, its size, and failing cameras.
 #include "desk.h"
 
 #include "app/salonya.h"
@@ -23,16 +22,14 @@ namespace {
 void store(const QString& section, const QString& key, const QString& value) { Settings::save(Kamera::appTitle(), section, key, value); }
 QString stored(const QString& section, const QString& key) { return Settings::get(Kamera::appTitle(), section, key); }
 
-// A window on test cameras the test keeps a handle on.
 struct Window {
-    TestCamera* cam = nullptr;
+    TestCamera* cam;
     std::unique_ptr<Kamera> k;
     explicit Window(int cameras, bool busy = false)
+        : cam(new TestCamera(cameras))
     {
-        auto dev = std::make_unique<TestCamera>(cameras);
-        cam = dev.get();
         cam->setBusy(busy);
-        k = std::make_unique<Kamera>(nullptr, std::move(dev));
+        k = std::make_unique<Kamera>(nullptr, std::unique_ptr<TestCamera>(cam));
         k->setAttribute(Qt::WA_DeleteOnClose, false);
     }
 };
@@ -50,24 +47,23 @@ private slots:
     {
         Desk d;
         QVERIFY(d.open() && d.select(Desk::Ayse, QString()));
-        Salonya* f = d.f;
         const QString file = d.fx.programDir() + u"/ResimM1.Jpg"_s;
         // "KAMERA" opens the window on the live picture; "RESİM ÇEK" takes the photo and closes it.
         d.touch(Desk::Kamera);
-        QPointer<Kamera> k = f->findChild<Kamera*>();
+        QPointer<Kamera> k = d.f->findChild<Kamera*>();
         QVERIFY(k && k->isVisible() && k->capwnd());
         d.touch(Desk::ResimCek);
         QTRY_VERIFY(!k);
         const QImage first = CustomerPhoto::load(file);
         QCOMPARE(first.size(), QSize(320, 240));
-        QCOMPARE(f->Picture1->picture(), first);
+        QCOMPARE(d.f->Picture1->picture(), first);
         // Without the window open, "RESİM ÇEK" loads it, takes a new picture and replaces the photo.
         d.touch(Desk::ResimCek);
         const QImage second = CustomerPhoto::load(file);
         QVERIFY(!second.isNull() && second != first);
-        QCOMPARE(f->Picture1->picture(), second);
+        QCOMPARE(d.f->Picture1->picture(), second);
         // No customer chosen: the photo is taken but nothing is written.
-        f->state.SeciliCari.clear();
+        d.f->state.SeciliCari.clear();
         QGuiApplication::clipboard()->clear();
         d.touch(Desk::ResimCek);
         QCOMPARE(CustomerPhoto::load(file), second);
@@ -75,7 +71,6 @@ private slots:
         QVERIFY(d.fx.messages.isEmpty());
     }
 
-    // The window's own settings: its place, kept on the screen, its colour and the driver.
     void storedPreferences_data()
     {
         QTest::addColumn<QPoint>("place");
@@ -106,6 +101,12 @@ private slots:
         QCOMPARE(w.k->driverIndex(), index);
         QVERIFY(w.k->mnuDriver[index]->isChecked());
         QVERIFY(w.k->mnuFormat->isEnabled()); // the driver's abilities reach the menu
+        // A small picture is centred in the window.
+        w.k->show();
+        QVERIFY(w.k->chooseFormat(w.cam->formats().indexOf(u"160 × 120, 15 fps"_s)));
+        QTRY_COMPARE(w.k->inside()->size(), QSize(320, 240));
+        QCOMPARE(w.k->capwnd()->geometry(), QRect(80, 60, 160, 120));
+        QCOMPARE(w.k->capwnd()->frame().size(), QSize(160, 120));
         // A choice from the menu is remembered; a busy camera is not, and the check stays.
         w.k->mnuDriver[1 - index]->trigger();
         w.cam->setBusy(true);
@@ -116,17 +117,6 @@ private slots:
         w.k->close();
         QCOMPARE(stored(u"preferences"_s, u"left"_s) + u' ' + stored(u"preferences"_s, u"top"_s), u"180 510"_s);
         QCOMPARE(stored(u"driver"_s, u"index"_s), QString::number(1 - index));
-    }
-
-    void smallImageIsCentred()
-    {
-        SalonFixture fx;
-        Window w(1);
-        w.k->show();
-        QVERIFY(w.k->chooseFormat(w.cam->formats().indexOf(u"160 × 120, 15 fps"_s)));
-        QTRY_COMPARE(w.k->inside()->size(), QSize(320, 240));
-        QCOMPARE(w.k->capwnd()->geometry(), QRect(80, 60, 160, 120));
-        QCOMPARE(w.k->capwnd()->frame().size(), QSize(160, 120));
     }
 
     void missingBusyOrLostCamera_data()

