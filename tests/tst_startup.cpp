@@ -57,8 +57,7 @@ private slots:
         QCOMPARE(backupDays(fx), QStringList{QFileInfo(today).fileName()});
         QCOMPARE(fx.messages.size(), 1);
         // The counter row is made once, and the second start left it alone.
-        QCOMPARE(rowsIn(fx.ownFile(u"Cari.Mdb"_s), u"RecNo"_s, u"SonNo=0"_s), 1);
-        QCOMPARE(rowsIn(fx.ownFile(u"Cari.Mdb"_s), u"RecNo"_s), 1);
+        QCOMPARE(column(fx.ownFile(u"Cari.Mdb"_s), u"RecNo"_s, 0), QVariantList{0});
     }
 
     void importsFollowTheRules()
