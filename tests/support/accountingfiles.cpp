@@ -13,7 +13,7 @@ bool run(sqlite3* db, const QString& sql, QString* error)
 {
     char* msg = nullptr;
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
-        if (error) *error = QString::fromUtf8(msg);
+        if (error) *error = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db));
         sqlite3_free(msg);
         return false;
     }
@@ -157,15 +157,11 @@ bool exec(const QString& path, const QString& sql, QString* error)
 {
     sqlite3* db = nullptr;
     bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    if (ok) {
+    if (ok)
         Database::registerFunctions(db);
-        char* msg = nullptr;
-        ok = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg) == SQLITE_OK;
-        if (!ok && error) *error = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db));
-        sqlite3_free(msg);
-    } else if (error) {
+    else if (error)
         *error = QString::fromUtf8(sqlite3_errmsg(db));
-    }
+    ok = ok && run(db, sql, error);
     sqlite3_close(db);
     return ok;
 }

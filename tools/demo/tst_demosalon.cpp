@@ -34,7 +34,8 @@ QList<QStringList> rows(const QString& path, const QString& sql)
     sqlite3_close(db);
     return out;
 }
-qint64 count(const QString& path, const QString& sql) { const auto r = rows(path, sql); return r.isEmpty() ? -1 : r[0][0].toLongLong(); }
+// The first row's fields, joined by spaces.
+QString first(const QString& path, const QString& sql) { return rows(path, sql).value(0).join(u' '); }
 
 // A salon in dir/DefteryaData with prefix "01".
 bool demo(const QTemporaryDir& dir, int customers, int stock, int employees, quint32 seed = 1, bool force = false, QString* error = nullptr)
@@ -81,7 +82,7 @@ private slots:
         QCOMPARE(info.size(), width);
         for (const auto& [position, column] : fixed) QCOMPARE(info[position][1], column);
         for (const QStringList& col : info) QVERIFY2(QStringList({"TEXT", "INTEGER", "REAL"}).contains(col[2]), qPrintable(col[1]));
-        QCOMPARE(count(file(m_salon, name), QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' OR sql LIKE '%COLLATE%'")), 0);
+        QCOMPARE(first(file(m_salon, name), QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' OR sql LIKE '%COLLATE%'")), u"0"_qs);
     }
 
     void counts_data()
@@ -96,16 +97,16 @@ private slots:
         QFETCH(int, customers); QFETCH(int, stock); QFETCH(int, employees);
         QTemporaryDir dir;
         QVERIFY(demo(dir, customers, stock, employees));
-        const QString st = file(dir, u"01Stok.mdb"_qs), cari = file(dir, u"01Cari.mdb"_qs);
-        QCOMPARE(count(st, QStringLiteral("SELECT count(*) FROM StokKartlar WHERE Aktarim = 1 AND StokGrubu IN ('Hizmet','Ürün','Boya')")), stock);
-        QCOMPARE(count(st, QStringLiteral("SELECT count(DISTINCT StokGrubu) FROM StokKartlar")), qMin(stock, 3));
-        QCOMPARE(count(st, QStringLiteral("SELECT ifnull(sum(StokGizle), 0) FROM StokKartlar")), std::llround(stock * 0.02));
         const qint64 internal = customers >= 20 ? qMax<qint64>(1, std::llround(customers * 0.005)) : 0;
-        QCOMPARE(count(cari, QStringLiteral("SELECT count(*) FROM CariKartlar WHERE Gurup='Müşteri' AND Guncel = 1")), customers);
-        QCOMPARE(count(cari, QStringLiteral("SELECT count(*) FROM CariKartlar WHERE Gurup='Eleman' AND Guncel = 1")), employees);
-        QCOMPARE(count(cari, QStringLiteral("SELECT count(*) FROM CariKartlar WHERE substr(CariKod,1,1)='='")), internal);
-        QCOMPARE(count(cari, QStringLiteral("SELECT ifnull(sum(HesKullan), 0) FROM CariKartlar")), std::llround((customers - internal) * 0.01));
-        QCOMPARE(count(file(dir, u"Müsteri.mdb"_qs), QStringLiteral("SELECT count(*) FROM \"Müsteri\"")), 0);
+        QCOMPARE(first(file(dir, u"01Stok.mdb"_qs),
+                       QStringLiteral("SELECT count(*) FILTER (WHERE Aktarim = 1 AND StokGrubu IN ('Hizmet','Ürün','Boya')),"
+                                      " count(DISTINCT StokGrubu), ifnull(sum(StokGizle), 0) FROM StokKartlar")),
+                 u"%1 %2 %3"_qs.arg(stock).arg(qMin(stock, 3)).arg(std::llround(stock * 0.02)));
+        QCOMPARE(first(file(dir, u"01Cari.mdb"_qs),
+                       QStringLiteral("SELECT count(*) FILTER (WHERE Gurup='Müşteri' AND Guncel = 1), count(*) FILTER (WHERE Gurup='Eleman' AND Guncel = 1),"
+                                      " count(*) FILTER (WHERE substr(CariKod,1,1)='='), ifnull(sum(HesKullan), 0) FROM CariKartlar")),
+                 u"%1 %2 %3 %4"_qs.arg(customers).arg(employees).arg(internal).arg(std::llround((customers - internal) * 0.01)));
+        QCOMPARE(first(file(dir, u"Müsteri.mdb"_qs), QStringLiteral("SELECT count(*) FROM \"Müsteri\"")), u"0"_qs);
     }
 
     // Codes, names and barcodes unique and well formed; services have no barcode; dyes priced per 100 g.
@@ -170,7 +171,6 @@ private slots:
         };
         QTemporaryDir a, b, c, d;
         QVERIFY(demo(a, 300, -1, 10, 7) && demo(b, 300, -1, 10, 7) && demo(c, 300, -1, 10, 8) && demo(d, 150, -1, 4, 7));
-        QCOMPARE(dump(a, true).size(), 310);
         for (const bool cari : {false, true}) { // each file follows the seed on its own
             QCOMPARE(dump(b, cari), dump(a, cari));
             QVERIFY(dump(c, cari) != dump(a, cari));
@@ -178,10 +178,13 @@ private slots:
         QCOMPARE(dump(d, false), dump(a, false));
     }
 
-    // A real salon's files are never overwritten without --force, the register's slot file never at all.
+    // A real salon's files are never overwritten without --force, the register's slot file never at all;
+    // the code formats (M + 6 digits, E + 3) cap the sizes, whoever calls.
     void leavesARealSalonAlone()
     {
         QTemporaryDir dir;
+        QVERIFY(!demo(dir, 1000000, 0, 1) && !demo(dir, 10, 0, 1000));
+        QVERIFY(QDir(dir.path()).isEmpty());
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("DefteryaData")));
         const QString cari = file(dir, u"01Cari.mdb"_qs), slot = file(dir, u"Müsteri.mdb"_qs);
         writeBytes(cari, "not a database");
@@ -192,18 +195,9 @@ private slots:
         QCOMPARE(QDir(dir.filePath(QStringLiteral("DefteryaData"))).entryList(QDir::Files).size(), 2);
         writeBytes(cari + QStringLiteral("-journal"), "stale"); // a crashed writer's journal is not rolled in
         QVERIFY(demo(dir, 20, 10, 2, 1, true));
-        QCOMPARE(count(cari, QStringLiteral("SELECT count(*) FROM CariKartlar")), 22);
+        QCOMPARE(first(cari, QStringLiteral("SELECT count(*) FROM CariKartlar")), u"22"_qs);
         QCOMPARE(fileBytes(slot), QByteArray("the register's own"));
         QCOMPARE(QDir(dir.filePath(QStringLiteral("DefteryaData"))).entryList(QDir::Files).size(), 3);
-    }
-
-    // The code formats cap the sizes, M + 6 digits for customers and E + 3 for employees, whoever calls.
-    void codesRunOut()
-    {
-        QTemporaryDir dir;
-        QString error;
-        QVERIFY(!demo(dir, 1000000, 0, 1, 1, false, &error) && !demo(dir, 10, 0, 1000, 1, false, &error));
-        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     // The desk's panel: services first, a few offered products at its end, every name a real card.
