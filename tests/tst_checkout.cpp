@@ -1,17 +1,21 @@
 // The cash-register button on the running screen: which lines go to which slot, the accounting cards,
-// the cleared screen, and failures that leave the ticket open to send later. What a slot row holds and
-// how a send survives a crash are tst_slotsender's.
-#include "salonfixture.h"
+// the cleared screen, and failures that leave the ticket open to send later; a whole visit by touch,
+// paid with the register companion salonya-kasa. What a slot row holds and how a send survives a
+// crash are tst_slotsender's.
+#include "desk.h"
 #include "ticketlines.h"
 
 #include "app/salonya.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
+#include "data/turkish.h"
 #include "ui/datagrid.h"
 #include "ui/textbox.h"
+#include "ui/touchlist.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -244,6 +248,49 @@ private slots:
         QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
         s.send();
         QCOMPARE(s.slotRows(), 2);
+    }
+
+    // Customer and employee chosen on the on-screen keys and lists, two services, the send; the
+    // register lists the slot, takes the payment and frees slot 1 for the next customer.
+    void wholeVisitPaidAtTheRegister()
+    {
+        Desk d;
+        QVERIFY(writeSlots(d.fx.slotFile()) && d.open());
+        const auto choose = [&](TextBox* field, TouchList* list, const QString& name) {
+            SalonFixture::touch(field);
+            d.fx.typeOnKeys(Turkish::toLower(name.left(3))); // three letters narrow the list
+            return d.fx.tapListEntry(list, name) && field->text() == name;
+        };
+        // The companion's exit code; what it printed in out.
+        QString out;
+        const auto kasa = [&](const QStringList& args) {
+            QProcess p;
+            p.start(QStringLiteral(SALONYA_KASA), QStringList{QStringLiteral("--prefix"), d.fx.localPrefix()} + args);
+            if (!p.waitForFinished(20000)) return -1;
+            out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        };
+        QVERIFY(choose(d.f->Text1, d.f->DBListe1, Desk::Ayse));
+        QVERIFY(choose(d.f->Text2, d.f->DBListe2, Desk::Gulay));
+        d.write({Desk::Fon, Desk::SacKesim});
+        QCOMPARE(d.f->DataSalonya->recordCount(), 2);
+        SalonFixture::touch(d.f->KasaCmd);
+        QVERIFY(d.fx.messages.isEmpty());
+        QCOMPARE(kasa({QStringLiteral("list")}), 0);
+        const QStringList listed = out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(listed.value(1), QStringLiteral("Kasa 1: AYŞE YILMAZ — 2 satır, toplam 450,00"));
+        QVERIFY2(listed.value(2).contains(u"Fön") && listed.value(3).contains(u"Saç Kesim"), qPrintable(out));
+        QCOMPARE(listed.value(4), QStringLiteral("Kasa 2: boş"));
+        QCOMPARE(kasa({QStringLiteral("pay"), QStringLiteral("1")}), 0);
+        QCOMPARE(out, QStringLiteral("Kasa 1 ödendi: 2 satır kaldırıldı."));
+        QCOMPARE(kasa({QStringLiteral("pay"), QStringLiteral("1")}), 0);
+        QCOMPARE(out, QStringLiteral("Kasa 1 zaten boştu."));
+        QCOMPARE(kasa({QStringLiteral("pay"), QStringLiteral("4")}), 1); // no slot 4
+        QCOMPARE(kasa({QStringLiteral("öde"), QStringLiteral("1")}), 2);
+        QVERIFY(choose(d.f->Text1, d.f->DBListe1, Desk::Nazli));
+        d.write({Desk::SacKesim});
+        SalonFixture::touch(d.f->KasaCmd);
+        QCOMPARE(count(d.fx.slotFile(), QStringLiteral("SELECT count(*) FROM \"Müsteri\" WHERE MusLbl=1 AND \"Müsteri\"=") + Jet::quote(Desk::Nazli)), 1);
     }
 };
 
