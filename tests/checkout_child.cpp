@@ -1,7 +1,7 @@
 // A desk process for the tests that race senders or kill them: sends every open line of a ticket file
 // to the slot file. Prints "ready"; with --wait waits for a line on stdin; prints "go" just before
-// sending, then "span <start ms> <end ms>" and "sent <slot> <lines> <microseconds>", "full" or
-// "failed <message>".
+// sending, then "sent <slot> <lines> <microseconds> <start ms> <end ms>", "full <start ms> <end ms>"
+// or "failed <message>".
 #include "checkout/slotsender.h"
 
 #include <QDateTime>
@@ -24,12 +24,9 @@ int main(int argc, char** argv)
     t.start();
     const qint64 begin = QDateTime::currentMSecsSinceEpoch();
     const SlotSender::Result r = sender.sendRecordSource(QStringLiteral("Select * From Salonya Where Yeni=1"));
-    const qint64 us = t.nsecsElapsed() / 1000;
-    std::printf("span %lld %lld\n", begin, QDateTime::currentMSecsSinceEpoch());
-    switch (r.outcome) {
-    case SlotSender::Outcome::Sent: std::printf("sent %d %d %lld\n", r.slot, r.lines, us); return 0;
-    case SlotSender::Outcome::Full: std::puts("full"); return 0;
-    case SlotSender::Outcome::Failed: std::printf("failed %s\n", r.message.toUtf8().constData()); return 1;
-    }
-    return 1;
+    const qint64 us = t.nsecsElapsed() / 1000, end = QDateTime::currentMSecsSinceEpoch();
+    if (r.outcome == SlotSender::Outcome::Sent) std::printf("sent %d %d %lld %lld %lld\n", r.slot, r.lines, us, begin, end);
+    else if (r.outcome == SlotSender::Outcome::Full) std::printf("full %lld %lld\n", begin, end);
+    else std::printf("failed %s\n", r.message.toUtf8().constData());
+    return r.outcome == SlotSender::Outcome::Failed;
 }

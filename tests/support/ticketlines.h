@@ -23,7 +23,7 @@ struct Line {
 };
 
 // Appends the lines in one transaction; their rowids in order, empty on failure.
-QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines, QString* error = nullptr);
+QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines);
 
 // A line of NAZLI D'ANGELO (M1) by Gülay Kaya; its barcode "869" and the last three letters of the name.
 Line line(const QString& islem, double miktar = 1, double fiyat = 100, const QString& cari = QStringLiteral("M1"),
