@@ -5,7 +5,6 @@
 #include "app/salonya.h"
 #include "app/startup.h"
 #include "data/datasource.h"
-#include "data/recordmodels.h"
 #include "ui/datagrid.h"
 #include "ui/look.h"
 #include "ui/picturebox.h"
@@ -63,6 +62,9 @@ class TestCustomers : public QObject
     static int cari(const SalonFixture& fx, const QString& sql = u"SELECT count(*) FROM CariKartlar"_s) { return count(fx.ownFile(u"Cari.Mdb"_s), sql); }
 
 private slots:
+    // Entering each field, and the focus: the window losing and regaining its activation, or a pop-up
+    // closing, is no touch on the field; a list hiding with the focus hands it to the keyboard buffer; a
+    // touched button never keeps it, so no Enter or space can press it.
     void enteringTheFields()
     {
         SalonFixture fx;
@@ -76,7 +78,6 @@ private slots:
         QCOMPARE(f->Text1->text(), QString());
         QCOMPARE(f->state.AktifAlan, u"CariKartlar"_s); // the rest of the keyboard contract is tst_keyboard's
         QCOMPARE(Look::backColor(f->Command1[5]), Look::Yellow);
-        QCOMPARE(f->DataCari->recordSource(), u" Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan DESC"_s);
         QCOMPARE(f->DataGecmis->recordSource(), u"Select * From Salonya Where Cari='0'"_s);
         QVERIFY(!f->Frame1->isEnabled());
         // Left empty, a field shows its placeholder, centred.
@@ -85,7 +86,26 @@ private slots:
         QCOMPARE(f->Text1->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QCOMPARE(f->state.AktifAlan, QString());
 
+        SalonFixture::touch(f->Text1);
+        fx.typeOnKeys(u"ay"_s);
+        for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+            for (QWidget* w : {static_cast<QWidget*>(f->Text1), static_cast<QWidget*>(f->DBListe1)}) {
+                QFocusEvent out(QEvent::FocusOut, reason), in(QEvent::FocusIn, reason);
+                QApplication::sendEvent(w, &out);
+                QApplication::sendEvent(w, &in);
+            }
+        }
+        QVERIFY(f->DBListe1->isVisible());
+        fx.typeOnKeys(u"ş"_s);
+        QCOMPARE(f->Text1->text(), u"Ayş"_s);
+        QCOMPARE(f->DBListe1->text(), kAyse);
+        f->DBListe1->setFocus(Qt::MouseFocusReason);
+        f->DBListe1->hide();
+        QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
+        SalonFixture::touch(f->Command1[1]);
+        QVERIFY(!QApplication::focusWidget() || !QApplication::focusWidget()->inherits("QPushButton"));
         QVERIFY(chooseCustomer(fx, kAyse));
+
         SalonFixture::touch(f->Text2);
         QCOMPARE(QApplication::focusWidget(), f->Text2);
         QCOMPARE(f->Text2->text(), QString());
@@ -132,40 +152,6 @@ private slots:
         fx.stop();
         QVERIFY(fx.start());
         QCOMPARE(cari(fx), salonCards().size());
-    }
-
-    // The window losing and regaining its activation, or a pop-up closing, is no touch on the field. A list
-    // hiding with the focus hands it to the keyboard buffer; a touched button never keeps it, so no Enter
-    // or space can press it.
-    void focusFollowsOnlyTouches_data()
-    {
-        QTest::addColumn<Qt::FocusReason>("reason");
-        QTest::newRow("window re-activated") << Qt::ActiveWindowFocusReason;
-        QTest::newRow("pop-up closed") << Qt::PopupFocusReason;
-    }
-    void focusFollowsOnlyTouches()
-    {
-        QFETCH(Qt::FocusReason, reason);
-        SalonFixture fx;
-        Salonya* f = open(fx);
-        QVERIFY(f);
-        SalonFixture::touch(f->Text1);
-        fx.typeOnKeys(u"ay"_s);
-        for (QWidget* w : {static_cast<QWidget*>(f->Text1), static_cast<QWidget*>(f->DBListe1)}) {
-            QFocusEvent out(QEvent::FocusOut, reason), in(QEvent::FocusIn, reason);
-            QApplication::sendEvent(w, &out);
-            QApplication::sendEvent(w, &in);
-        }
-        QVERIFY(f->DBListe1->isVisible());
-        fx.typeOnKeys(u"ş"_s);
-        QCOMPARE(f->Text1->text(), u"Ayş"_s);
-        QCOMPARE(f->DBListe1->text(), kAyse);
-
-        f->DBListe1->setFocus(Qt::MouseFocusReason);
-        f->DBListe1->hide();
-        QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
-        SalonFixture::touch(f->Command1[1]);
-        QVERIFY(!QApplication::focusWidget() || !QApplication::focusWidget()->inherits("QPushButton"));
     }
 
     // Chosen by a tap or by a loyalty card read into the field; the customer's photo shows with it, and the
@@ -333,7 +319,6 @@ private slots:
         const bool created = !newCode.isEmpty();
         QCOMPARE(cari(fx), salonCards().size() + 1 + created);
         QCOMPARE(cari(fx, u"SELECT count(*) FROM Eleman"_s), 2 + (employee && created));
-        QCOMPARE(f->DBListe2->listModel()->rowCount(), 2 + (employee && created));
         QCOMPARE(fx.ownValue(u"Cari.Mdb"_s, u"SELECT SonNo FROM RecNo"_s).toLongLong(), stored);
         QVERIFY(!f->Frame2->isVisible());
         QCOMPARE(f->state.Durum, 0.0f);

@@ -27,18 +27,6 @@ namespace {
 const QStringList kCustomers{u"AYŞE YILMAZ"_s, u"AYŞEGÜL KAYA"_s, u"ALİ VURAL"_s,      u"ALI OKTAY"_s,   u"ASLI TEKİN"_s,
                               u"IŞIK DEMİR"_s,  u"İPEK ŞAHİN"_s,   u"D'ANGELO MARCO"_s, u"ZEYNEP ÇELİK"_s};
 
-Salonya* startSalon(SalonFixture& fx)
-{
-    QList<Row> cards;
-    for (int i = 0; i < kCustomers.size(); ++i) cards << card(u"M%1"_s.arg(i), kCustomers[i]);
-    for (const QString& name : {u"Gülay Kaya"_s, u"Gizem Ak"_s, u"Seda Ün"_s}) cards << card(name, name, u"Eleman"_s);
-    if (!writeCards(fx.cardFile(), cards)) return nullptr;
-    if (!writeStock(fx.stockFile(), {stock(u"B1"_s, u"Kestane Boya 6.3"_s, {}, 50, u"Boya"_s), stock(u"B2"_s, u"Küllü Sarı Boya"_s, {}, 50, u"Boya"_s),
-                                     stock(u"S1"_s, u"Kesim"_s, {}, 200), stock(u"S2"_s, u"Fön"_s, {}, 150)}))
-        return nullptr;
-    return fx.start();
-}
-
 TextBox* fieldNamed(Salonya* f, const QString& name) { return f->findChild<TextBox*>(name); }
 
 QStringList listed(TouchList* list)
@@ -65,8 +53,27 @@ class TestKeyboard : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<SalonFixture> fx;
+    Salonya* f = nullptr;
+
 private slots:
-    void cleanup() { CapsOnOff::SetCapsLock(false); }
+    void init()
+    {
+        fx = std::make_unique<SalonFixture>();
+        QList<Row> cards;
+        for (int i = 0; i < kCustomers.size(); ++i) cards << card(u"M%1"_s.arg(i), kCustomers[i]);
+        for (const QString& name : {u"Gülay Kaya"_s, u"Gizem Ak"_s, u"Seda Ün"_s}) cards << card(name, name, u"Eleman"_s);
+        QVERIFY(writeCards(fx->cardFile(), cards));
+        QVERIFY(writeStock(fx->stockFile(), {stock(u"B1"_s, u"Kestane Boya 6.3"_s, {}, 50, u"Boya"_s), stock(u"B2"_s, u"Küllü Sarı Boya"_s, {}, 50, u"Boya"_s),
+                                             stock(u"S1"_s, u"Kesim"_s, {}, 200), stock(u"S2"_s, u"Fön"_s, {}, 150)}));
+        f = fx->start();
+        QVERIFY(f);
+    }
+    void cleanup()
+    {
+        fx.reset();
+        CapsOnOff::SetCapsLock(false);
+    }
 
     void keyRoles_data()
     {
@@ -98,28 +105,24 @@ private slots:
         QFETCH(QString, buffer);
         QFETCH(QString, fieldText);
         QFETCH(int, beeps);
-        SalonFixture fx;
-        Salonya* f = startSalon(fx);
-        QVERIFY(f);
         TextBox* target = field.isEmpty() ? f->Text1 : fieldNamed(f, field);
         if (!field.isEmpty()) SalonFixture::giveKeyboard(f, target);
         QCOMPARE(f->state.AktifText, target);
-        fx.beeps = 0;
-        for (int k : keys) fx.touchKey(k);
+        fx->beeps = 0;
+        for (int k : keys) fx->touchKey(k);
         QCOMPARE(f->KlvTxt->text(), buffer);
         QCOMPARE(target->text(), fieldText);
-        QCOMPARE(fx.beeps, beeps);
+        QCOMPARE(fx->beeps, beeps);
         QVERIFY(!f->state.CapsDurum);
     }
 
-    void capitalsSwitch()
+    // The capitals switch types nothing; ENTER presses and releases Enter on the field that has the
+    // keyboard, wherever the focus is.
+    void switchAndEnterKeys()
     {
-        SalonFixture fx;
-        Salonya* f = startSalon(fx);
-        QVERIFY(f);
         SalonFixture::giveKeyboard(f, f->Text1);
         for (bool on : {true, false}) {
-            fx.touchKey(47);
+            fx->touchKey(47);
             QCOMPARE(f->state.CapsDurum, on);
             QCOMPARE(CapsOnOff::CapsLockOn(), on);
             QCOMPARE(Settings::get(Settings::appName(), u"SizeKlv"_s, u"Caps"_s), on ? u"True"_s : u"False"_s);
@@ -127,20 +130,11 @@ private slots:
             for (int k : {47, 0, 22, 10, 11}) captions << f->key(k)->text();
             QCOMPARE(captions.join(u' '), on ? u"AB A Ş I İ"_s : u"ab a ş ı i"_s);
         }
-        QCOMPARE(f->KlvTxt->text(), QString()); // the switch types nothing
-    }
-
-    // ENTER presses and releases Enter on the field that has the keyboard, wherever the focus is.
-    void enterGoesToTheField()
-    {
-        SalonFixture fx;
-        Salonya* f = startSalon(fx);
-        QVERIFY(f);
-        SalonFixture::giveKeyboard(f, f->Text1);
+        QCOMPARE(f->KlvTxt->text(), QString());
         f->KlvTxt->setFocus();
         QSignalSpy pressed(f->Text1, &TextBox::keyDown);
         QSignalSpy released(f->Text1, &TextBox::keyUp);
-        fx.touchKey(48);
+        fx->touchKey(48);
         QTRY_COMPARE(released.count(), 1);
         QCOMPARE(pressed.count(), 1);
         QCOMPARE(pressed.first().first().toInt(), int(Qt::Key_Return));
@@ -155,9 +149,6 @@ private slots:
     void hoverFollowsThePointer()
     {
         QFETCH(QString, leaveOver);
-        SalonFixture fx;
-        Salonya* f = startSalon(fx);
-        QVERIFY(f);
         f->Frame2->show();
         TouchKey* a = f->key(0);
         TouchKey* s = f->key(21);
@@ -200,16 +191,13 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, kind);
         QFETCH(QStringList, white);
-        SalonFixture fx;
-        Salonya* f = startSalon(fx);
-        QVERIFY(f);
         f->BoyaFrm->show();
         f->StokFrm->show();
         // Another field owned the keyboard and left text in the buffer; every field starts lit.
         SalonFixture::giveKeyboard(f, f->StokText);
         const QList<TextBox*> fields{f->Text1, f->Text2, f->Text3, f->Text4, f->StokText};
         for (TextBox* t : fields) Look::setBackColor(t, Look::LightCyan);
-        fx.typeOnKeys(u"86"_s);
+        fx->typeOnKeys(u"86"_s);
 
         TextBox* target = fieldNamed(f, field);
         SalonFixture::giveKeyboard(f, target);
@@ -274,13 +262,10 @@ private slots:
         QFETCH(QString, source);
         QFETCH(int, rows);
         QFETCH(QStringList, found);
-        SalonFixture fx;
-        Salonya* f = startSalon(fx);
-        QVERIFY(f);
         f->BoyaFrm->show();
         SalonFixture::giveKeyboard(f, f->StokText); // the quantity searches nothing in the source the field before it set
         SalonFixture::giveKeyboard(f, fieldNamed(f, field));
-        if (how == u"capitals") fx.touchKey(47);
+        if (how == u"capitals") fx->touchKey(47);
         if (source == u"=") {
             source = f->state.AktifData->recordSource();
             rows = f->state.AktifData->recordCount();
@@ -289,7 +274,7 @@ private slots:
             f->KlvTxt->setFocus();
             SalonFixture::typeOnKeyboard(f->KlvTxt, typed);
         } else {
-            for (const QChar c : typed) c == u'\b' ? fx.touchKey(33) : fx.typeOnKeys(c);
+            for (const QChar c : typed) c == u'\b' ? fx->touchKey(33) : fx->typeOnKeys(c);
         }
         QCOMPARE(f->KlvTxt->text(), shown);
         QCOMPARE(f->state.AktifText->text(), shown);
@@ -307,20 +292,17 @@ private slots:
 
     void unreadableListIsReportedOnce()
     {
-        SalonFixture fx;
-        Salonya* f = startSalon(fx);
-        QVERIFY(f);
         SalonFixture::giveKeyboard(f, f->Text1);
-        f->DataCari->setDatabaseName(fx.root() + u"/gone/Cari.Mdb"_s);
-        fx.typeOnKeys(u"ay"_s);
-        QCOMPARE(fx.messages.size(), 1);
-        QVERIFY(fx.messages.first().startsWith(u"Liste okunamadı"_s));
+        f->DataCari->setDatabaseName(fx->root() + u"/gone/Cari.Mdb"_s);
+        fx->typeOnKeys(u"ay"_s);
+        QCOMPARE(fx->messages.size(), 1);
+        QVERIFY(fx->messages.first().startsWith(u"Liste okunamadı"_s));
         // Back on its file, the search works and a later failure speaks again.
-        f->DataCari->setDatabaseName(fx.ownFile(u"Cari.Mdb"_s));
-        fx.typeOnKeys(u"ş"_s);
-        f->DataCari->setDatabaseName(fx.root() + u"/gone/Cari.Mdb"_s);
-        fx.typeOnKeys(u"e"_s);
-        QCOMPARE(fx.messages.size(), 2);
+        f->DataCari->setDatabaseName(fx->ownFile(u"Cari.Mdb"_s));
+        fx->typeOnKeys(u"ş"_s);
+        f->DataCari->setDatabaseName(fx->root() + u"/gone/Cari.Mdb"_s);
+        fx->typeOnKeys(u"e"_s);
+        QCOMPARE(fx->messages.size(), 2);
     }
 };
 
