@@ -19,17 +19,15 @@ private slots:
     {
         QTest::addColumn<bool>("from");
         QTest::addColumn<bool>("wanted");
-        QTest::newRow("off, wanted off") << false << false;
-        QTest::newRow("on, wanted on") << true << true;
-        QTest::newRow("off, wanted on") << false << true;
-        QTest::newRow("on, wanted off") << true << false;
+        for (bool from : {false, true})
+            for (bool wanted : {false, true})
+                QTest::addRow("%s, wanted %s", from ? "on" : "off", wanted ? "on" : "off") << from << wanted;
     }
     void setCapsLock()
     {
         QFETCH(bool, from);
         QFETCH(bool, wanted);
         if (CapsOnOff::CapsLockOn() != from) CapsOnOff::ToggleCapsLock();
-        QCOMPARE(CapsOnOff::CapsLockOn(), from);
         const int before = CapsOnOff::sentKeyEvents();
         CapsOnOff::SetCapsLock(wanted);
         QCOMPARE(CapsOnOff::sentKeyEvents() - before, from == wanted ? 0 : 2); // a press and a release
@@ -47,9 +45,6 @@ private slots:
         else QSKIP("DISPLAY names no reachable X server");
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        p.setProcessEnvironment(env);
         p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("-platform"), QStringLiteral("xcb")});
         QVERIFY(p.waitForFinished(60000));
         if (p.exitCode() != 0) qWarning().noquote() << p.readAll();
