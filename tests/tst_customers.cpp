@@ -311,10 +311,7 @@ private slots:
         QVERIFY(!f->Frame2->isVisible());
         QCOMPARE(f->state.Durum, 0.0f);
         QCOMPARE(fx.messages.size(), int(!locked.isEmpty()));
-        if (!locked.isEmpty()) {
-            QVERIFY(fx.messages.first().contains(u"kaydedilemedi"_s));
-            QVERIFY(f->DataCari->locate(u"Unvan='Yarım Kart'"_s) < 0);
-        }
+        if (!locked.isEmpty()) QVERIFY(fx.messages.first().contains(u"kaydedilemedi"_s));
         if (created)
             QCOMPARE(fx.ownValue(u"Cari.Mdb"_s, u"SELECT Unvan || '|' || Gurup || '|' || Yeni FROM CariKartlar WHERE CariKod="_s + q(newCode)).toString(),
                      shown + (employee ? u"|Eleman|1"_s : u"|Müşteri|1"_s));
