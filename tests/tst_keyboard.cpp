@@ -110,7 +110,6 @@ private slots:
         QFETCH(int, beeps);
         TextBox* target = field.isEmpty() ? f->Text1 : fieldNamed(f, field);
         if (!field.isEmpty()) SalonFixture::giveKeyboard(f, target);
-        QCOMPARE(f->state.AktifText, target);
         fx->beeps = 0;
         for (int k : keys) fx->touchKey(k);
         QCOMPARE(f->KlvTxt->text(), buffer);
@@ -153,9 +152,9 @@ private slots:
         QCOMPARE(p.exitCode(), 0);
     }
 
-    // The capitals switch types nothing; ENTER presses and releases Enter on the field that has the
-    // keyboard, wherever the focus is.
-    void switchAndEnterKeys()
+    // The customer field has the keyboard: the capitals switch types nothing; ENTER presses and releases
+    // Enter on the field, wherever the focus is.
+    void customerFieldKeys()
     {
         SalonFixture::giveKeyboard(f, f->Text1);
         for (bool on : {true, false}) {
@@ -175,6 +174,19 @@ private slots:
         QTRY_COMPARE(released.count(), 1);
         QCOMPARE(pressed.count(), 1);
         QCOMPARE(pressed.first().first().toInt(), int(Qt::Key_Return));
+
+        // A list that cannot be read is said once; back on its file, the search works and a later
+        // failure speaks again.
+        SalonFixture::giveKeyboard(f, f->Text1);
+        f->DataCari->setDatabaseName(fx->root() + u"/gone/Cari.Mdb"_s);
+        fx->typeOnKeys(u"ay"_s);
+        QCOMPARE(fx->messages.size(), 1);
+        QVERIFY(fx->messages.first().startsWith(u"Liste okunamadı"_s));
+        f->DataCari->setDatabaseName(fx->ownFile(u"Cari.Mdb"_s));
+        fx->typeOnKeys(u"ş"_s);
+        f->DataCari->setDatabaseName(fx->root() + u"/gone/Cari.Mdb"_s);
+        fx->typeOnKeys(u"e"_s);
+        QCOMPARE(fx->messages.size(), 2);
     }
 
     void hoverFollowsThePointer_data()
@@ -191,7 +203,6 @@ private slots:
         TouchKey* s = f->key(21);
         QTest::mouseMove(a, a->rect().center());
         QTest::mouseMove(s, s->rect().center());
-        QCOMPARE(f->state.SonTus, 21);
         QCOMPARE(Look::backColor(a), Look::Cyan);
         QCOMPARE(Look::backColor(s), Look::Yellow);
 
@@ -325,21 +336,6 @@ private slots:
         if (found.isEmpty()) return;
         QCOMPARE(listed(list), found);
         if (field == u"Text1") QCOMPARE(list->text(), found.first()); // typing never highlights in the employee list
-    }
-
-    void unreadableListIsReportedOnce()
-    {
-        SalonFixture::giveKeyboard(f, f->Text1);
-        f->DataCari->setDatabaseName(fx->root() + u"/gone/Cari.Mdb"_s);
-        fx->typeOnKeys(u"ay"_s);
-        QCOMPARE(fx->messages.size(), 1);
-        QVERIFY(fx->messages.first().startsWith(u"Liste okunamadı"_s));
-        // Back on its file, the search works and a later failure speaks again.
-        f->DataCari->setDatabaseName(fx->ownFile(u"Cari.Mdb"_s));
-        fx->typeOnKeys(u"ş"_s);
-        f->DataCari->setDatabaseName(fx->root() + u"/gone/Cari.Mdb"_s);
-        fx->typeOnKeys(u"e"_s);
-        QCOMPARE(fx->messages.size(), 2);
     }
 };
 
