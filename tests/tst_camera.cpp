@@ -11,6 +11,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -56,6 +57,9 @@ private slots:
         QTRY_VERIFY(!k);
         const QImage first = CustomerPhoto::load(file);
         QCOMPARE(first.size(), QSize(320, 240));
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.read(2), QByteArray("BM")); // a bitmap, whatever the name says
         QCOMPARE(d.f->Picture1->picture(), first);
         // Without the window open, "RESİM ÇEK" loads it, takes a new picture and replaces the photo.
         d.touch(Desk::ResimCek);

@@ -164,6 +164,12 @@ private slots:
             QStringList captions; // of the capitals switch and of keys a, ş, ı and i
             for (int k : {47, 0, 22, 10, 11}) captions << f->key(k)->text();
             QCOMPARE(captions.join(u' '), on ? u"AB A Ş I İ"_s : u"ab a ş ı i"_s);
+            if (on) { // the capitals come back after a restart
+                f = fx->start();
+                QVERIFY(f && f->state.CapsDurum);
+                QCOMPARE(f->key(0)->text(), u"A"_s);
+                SalonFixture::giveKeyboard(f, f->Text1);
+            }
         }
         QCOMPARE(f->KlvTxt->text(), QString());
         f->KlvTxt->setFocus();
