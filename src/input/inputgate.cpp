@@ -8,29 +8,6 @@
 
 namespace {
 
-bool isUserInput(QEvent::Type t)
-{
-    switch (t) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-    case QEvent::ContextMenu:
-    case QEvent::InputMethod:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Touches are not held back: the clicks made from them are.
 bool isHeldBack(QEvent::Type t)
 {
@@ -45,6 +22,22 @@ bool isHeldBack(QEvent::Type t)
         return true;
     default:
         return false;
+    }
+}
+
+bool isUserInput(QEvent::Type t)
+{
+    switch (t) {
+    case QEvent::ShortcutOverride:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+        return true;
+    default:
+        return isHeldBack(t);
     }
 }
 
