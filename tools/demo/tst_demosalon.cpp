@@ -1,10 +1,9 @@
 // The demo salon as the desk imports it: columns at their positions, groups, barcodes, dye prices,
-// loyalty numbers, the same salon from the same seed, and never a real salon's files overwritten.
+// loyalty numbers, and never a real salon's files overwritten.
 #include "demodata.h"
 #include "demosalon.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -162,22 +161,6 @@ private slots:
         QCOMPARE(codes.size(), 20040);
     }
 
-    // Same seed, same salon; the stock does not move with the number of customers.
-    void deterministic()
-    {
-        auto dump = [](const QTemporaryDir& dir, bool cari) {
-            return cari ? rows(file(dir, u"01Cari.mdb"_qs), QStringLiteral("SELECT * FROM CariKartlar"))
-                        : rows(file(dir, u"01Stok.mdb"_qs), QStringLiteral("SELECT * FROM StokKartlar"));
-        };
-        QTemporaryDir a, b, c, d;
-        QVERIFY(demo(a, 300, -1, 10, 7) && demo(b, 300, -1, 10, 7) && demo(c, 300, -1, 10, 8) && demo(d, 150, -1, 4, 7));
-        for (const bool cari : {false, true}) { // each file follows the seed on its own
-            QCOMPARE(dump(b, cari), dump(a, cari));
-            QVERIFY(dump(c, cari) != dump(a, cari));
-        }
-        QCOMPARE(dump(d, false), dump(a, false));
-    }
-
     // A real salon's files are never overwritten without --force, the register's slot file never at all;
     // the code formats (M + 6 digits, E + 3) cap the sizes, whoever calls.
     void leavesARealSalonAlone()
@@ -198,45 +181,6 @@ private slots:
         QCOMPARE(first(cari, QStringLiteral("SELECT count(*) FROM CariKartlar")), u"22"_qs);
         QCOMPARE(fileBytes(slot), QByteArray("the register's own"));
         QCOMPARE(QDir(dir.filePath(QStringLiteral("DefteryaData"))).entryList(QDir::Files).size(), 3);
-    }
-
-    // The desk's panel: services first, a few offered products at its end, every name a real card.
-    void buttonCaptions()
-    {
-        QStringList groups;
-        for (const QString& n : Demo::buttonCaptions(file(m_salon, u"01"_qs)))
-            groups << rows(file(m_salon, u"01Stok.mdb"_qs), QStringLiteral("SELECT StokGrubu FROM StokKartlar WHERE StokGizle=0 AND StokAdi='%1'").arg(QString(n).replace(u'\'', u"''"_qs))).value(0).value(0);
-        QCOMPARE(groups, QStringList(22, QStringLiteral("Hizmet")) + QStringList(4, QStringLiteral("Ürün")));
-    }
-
-    // The tool's exit codes, and where the files land for each form of prefix; a refusal writes nothing.
-    void tool_data()
-    {
-        QTest::addColumn<QStringList>("args"); QTest::addColumn<QString>("prefix"); QTest::addColumn<QString>("slot");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("missing folders") << QStringList{"--customers", "25"} << "a/b/02" << "a/b/Müsteri.mdb" << 0;
-        QTest::newRow("folder only") << QStringList{} << "a/" << "a/Müsteri.mdb" << 0;
-        QTest::newRow("files exist") << QStringList{"again"} << "a/01" << "a/Müsteri.mdb" << 1;
-        QTest::newRow("not a number") << QStringList{"--stock", "12x"} << "a/01" << "a/Müsteri.mdb" << 2;
-        QTest::newRow("no prefix") << QStringList{} << "" << "Müsteri.mdb" << 2;
-        QTest::newRow("too many customers") << QStringList{"--customers", "1000000"} << "a/01" << "a/Müsteri.mdb" << 2;
-    }
-    void tool()
-    {
-        QFETCH(QStringList, args); QFETCH(QString, prefix); QFETCH(QString, slot); QFETCH(int, exitCode);
-        QTemporaryDir dir;
-        auto run = [&](QStringList a) {
-            QProcess p;
-            if (!prefix.isEmpty()) a << QStringLiteral("--prefix") << dir.filePath(prefix);
-            p.start(QStringLiteral(SALONYA_DEMO_TOOL), a);
-            p.waitForFinished(60000);
-            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        };
-        if (args.removeAll(QStringLiteral("again"))) QCOMPARE(run({}), 0);
-        QCOMPARE(run(args), exitCode);
-        QCOMPARE(QFile::exists(dir.filePath(prefix + QStringLiteral("Stok.mdb"))), exitCode != 2);
-        QCOMPARE(QFile::exists(dir.filePath(slot)), exitCode != 2);
-        QCOMPARE(QDir(dir.path()).isEmpty(), exitCode == 2);
     }
 };
 
