@@ -157,10 +157,12 @@ bool exec(const QString& path, const QString& sql, QString* error)
 {
     sqlite3* db = nullptr;
     bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    if (ok)
+    if (ok) {
         Database::registerFunctions(db);
-    else if (error)
+        sqlite3_busy_timeout(db, 2000); // the desk may be writing the same file
+    } else if (error) {
         *error = QString::fromUtf8(sqlite3_errmsg(db));
+    }
     ok = ok && run(db, sql, error);
     sqlite3_close(db);
     return ok;

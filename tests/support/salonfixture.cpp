@@ -2,7 +2,6 @@
 
 #include "app/salonya.h"
 #include "app/startup.h"
-#include "data/database.h"
 #include "data/recordmodels.h"
 #include "data/schema.h"
 #include "data/turkish.h"
@@ -18,7 +17,6 @@
 #include <QDate>
 #include <QDir>
 #include <QTest>
-#include <sqlite3.h>
 
 namespace {
 const char* const kEnv[] = {"SALONYA_PROGRAM_DIR", "SALONYA_DRIVES", "SALONYA_SHARES", "XDG_CONFIG_HOME", "SALONYA_NETWORK"};
@@ -59,50 +57,21 @@ QString SalonFixture::ownFile(const QString& name) const { return programDir() +
 bool SalonFixture::execOwn(const QString& name, const QString& sql)
 {
     QString error;
-    if (!Schema::ensureOwnDatabases(programDir(), &error)) {
-        qWarning() << "own databases:" << error;
-        return false;
-    }
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open_v2(ownFile(name).toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    if (ok) {
-        Database::registerFunctions(db);
-        sqlite3_busy_timeout(db, 2000);
-        char* message = nullptr;
-        ok = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message) == SQLITE_OK;
-        if (!ok) qWarning() << "execOwn:" << message;
-        sqlite3_free(message);
-    }
-    sqlite3_close(db);
-    return ok;
+    if (Schema::ensureOwnDatabases(programDir(), &error) && AccountingFiles::exec(ownFile(name), sql, &error)) return true;
+    qWarning() << "execOwn:" << error;
+    return false;
 }
 
 QVariant SalonFixture::ownValue(const QString& name, const QString& sql) const
 {
-    sqlite3* db = nullptr;
-    QVariant v;
-    if (sqlite3_open_v2(ownFile(name).toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        Database::registerFunctions(db);
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-            v = columnValue(st, 0);
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return v;
+    const QList<QVariantMap> r = AccountingFiles::rows(ownFile(name), sql);
+    return r.isEmpty() ? QVariant() : r[0].first();
 }
 
 bool SalonFixture::writeDemo(int customers, int stock, int employees, unsigned seed)
 {
-    Demo::DemoOptions o;
-    o.prefix = localPrefix();
-    o.customers = customers;
-    o.stock = stock;
-    o.employees = employees;
-    o.seed = seed;
-    o.force = true;
     QString error;
-    return Demo::writeDemoSalon(o, &error);
+    return Demo::writeDemoSalon({localPrefix(), customers, stock, employees, seed, true}, &error);
 }
 
 Salonya* SalonFixture::start(const std::function<void(Salonya*)>& beforeShow)

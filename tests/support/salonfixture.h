@@ -32,7 +32,7 @@ public:
 
     // Runs SQL statements on one of the desk's own databases ("Cari.Mdb", ...), creating them first when missing.
     bool execOwn(const QString& name, const QString& sql);
-    // First column of the first row of a query on an own database; invalid when there is no row.
+    // The first row's value of a one-column query on an own database; invalid when there is no row.
     QVariant ownValue(const QString& name, const QString& sql) const;
 
     // A generated demo salon at the local prefix.

@@ -25,16 +25,8 @@ QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines)
 
 Line line(const QString& islem, double miktar, double fiyat, const QString& cari, const QString& unvan, const QString& eleman)
 {
-    Line l;
-    l.islem = islem;
-    l.miktar = miktar;
-    l.fiyat = fiyat;
-    l.tutar = miktar * fiyat;
-    l.cari = cari;
-    l.unvan = unvan;
-    l.eleman = eleman;
-    l.barkod = QStringLiteral("869") + islem.right(3);
-    return l;
+    return {.islem = islem, .miktar = miktar, .fiyat = fiyat, .cari = cari, .eleman = eleman,
+            .barkod = QStringLiteral("869") + islem.right(3), .unvan = unvan, .tutar = miktar * fiyat};
 }
 
 QVariantMap takenSlot(int slot)
