@@ -1,7 +1,5 @@
-// The cash-register button on the running screen: which lines go to which slot, the accounting cards,
-// the cleared screen, and failures that leave the ticket open to send later; a whole visit by touch,
-// paid with the register companion salonya-kasa. What a slot row holds and how a send survives a
-// crash are tst_slotsender's.
+// The cash-register button: which lines go to which slot, the accounting cards, the cleared screen, failures
+// that keep the ticket open; a whole visit paid with salonya-kasa. Slot rows and crashes are tst_slotsender's.
 #include "desk.h"
 #include "ticketlines.h"
 
@@ -273,20 +271,13 @@ private slots:
         QVERIFY(choose(d.f->Text1, d.f->DBListe1, Desk::Ayse));
         QVERIFY(choose(d.f->Text2, d.f->DBListe2, Desk::Gulay));
         d.write({Desk::Fon, Desk::SacKesim});
-        QCOMPARE(d.f->DataSalonya->recordCount(), 2);
         SalonFixture::touch(d.f->KasaCmd);
-        QVERIFY(d.fx.messages.isEmpty());
         QCOMPARE(kasa({QStringLiteral("list")}), 0);
         const QStringList listed = out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(listed.value(1), QStringLiteral("Kasa 1: AYŞE YILMAZ — 2 satır, toplam 450,00"));
         QVERIFY2(listed.value(2).contains(u"Fön") && listed.value(3).contains(u"Saç Kesim"), qPrintable(out));
-        QCOMPARE(listed.value(4), QStringLiteral("Kasa 2: boş"));
         QCOMPARE(kasa({QStringLiteral("pay"), QStringLiteral("1")}), 0);
         QCOMPARE(out, QStringLiteral("Kasa 1 ödendi: 2 satır kaldırıldı."));
-        QCOMPARE(kasa({QStringLiteral("pay"), QStringLiteral("1")}), 0);
-        QCOMPARE(out, QStringLiteral("Kasa 1 zaten boştu."));
-        QCOMPARE(kasa({QStringLiteral("pay"), QStringLiteral("4")}), 1); // no slot 4
-        QCOMPARE(kasa({QStringLiteral("öde"), QStringLiteral("1")}), 2);
         QVERIFY(choose(d.f->Text1, d.f->DBListe1, Desk::Nazli));
         d.write({Desk::SacKesim});
         SalonFixture::touch(d.f->KasaCmd);
