@@ -1,7 +1,6 @@
-// A desk process for the tests that race senders or kill them: sends every open line of a ticket file
-// to the slot file. Prints "ready"; with --wait waits for a line on stdin; prints "go" just before
-// sending, then "sent <slot> <lines> <microseconds> <start ms> <end ms>", "full <start ms> <end ms>"
-// or "failed <message>".
+// A desk process for the tests that race senders or kill them: sends every open line of a ticket file to
+// the slot file. Prints "ready"; with --wait waits for a line on stdin; prints "go" just before sending,
+// then "sent <slot> <lines> <us> <start ms> <end ms>", "full <start ms> <end ms>" or "failed <message>".
 #include "checkout/slotsender.h"
 
 #include <QDateTime>

@@ -63,27 +63,22 @@ class TestCustomers : public QObject
 
 private slots:
     // Entering each field, and the focus: the window losing and regaining its activation, or a pop-up
-    // closing, is no touch on the field; a list hiding with the focus hands it to the keyboard buffer; a
-    // touched button never keeps it, so no Enter or space can press it.
+    // closing, is no touch on the field; a list hiding with the focus hands it to the keyboard buffer.
     void enteringTheFields()
     {
         SalonFixture fx;
         Salonya* f = open(fx);
         QVERIFY(f);
-        f->state.SeciliButon = 5;
-        Look::setBackColor(f->Command1[5], Look::Green);
         // Without a customer the customer field takes the touch.
         SalonFixture::touch(f->Text2);
         QCOMPARE(QApplication::focusWidget(), f->Text1); // the list shows as tst_visit sees it
         QCOMPARE(f->Text1->text(), QString());
         QCOMPARE(f->state.AktifAlan, u"CariKartlar"_s); // the rest of the keyboard contract is tst_keyboard's
-        QCOMPARE(Look::backColor(f->Command1[5]), Look::Yellow);
         QCOMPARE(f->DataGecmis->recordSource(), u"Select * From Salonya Where Cari='0'"_s);
         QVERIFY(!f->Frame1->isEnabled());
-        // Left empty, a field shows its placeholder, centred.
+        // Left empty, a field shows its placeholder.
         SalonFixture::touch(f->DBGridIslem);
         QCOMPARE(f->Text1->text(), u"MÜŞTERİ"_s);
-        QCOMPARE(f->Text1->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QCOMPARE(f->state.AktifAlan, QString());
 
         // Typed on a physical keyboard into the field itself ("\b" is Backspace): its own search.
@@ -100,9 +95,6 @@ private slots:
         QCOMPARE(typeIntoTheField(u"nazlı d'"_s), u"Select * From CariKartlar Where Unvan Like 'nazl? d''*' And Gurup='Müşteri' Order By Unvan Asc"_s);
         QVERIFY(f->DBListe1->isVisible() && f->Frame2->isVisible());
         QCOMPARE(f->DBListe1->text(), kNazli);
-        QCOMPARE(typeIntoTheField(u"*"_s), u" Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan DESC"_s);
-        QVERIFY(f->DBListe1->isVisible() && f->Frame2->isVisible());
-        QCOMPARE(f->DBListe1->text(), QString());
         QCOMPARE(typeIntoTheField(u"zz"_s), every);
         QVERIFY(!f->DBListe1->isVisible() && !f->Frame2->isVisible());
         // An emptied field selects nobody: ALTAN KOÇ's card has no number.
@@ -114,13 +106,12 @@ private slots:
 
         SalonFixture::touch(f->Text1);
         fx.typeOnKeys(u"ay"_s);
-        for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason})
             for (QWidget* w : {static_cast<QWidget*>(f->Text1), static_cast<QWidget*>(f->DBListe1)}) {
                 QFocusEvent out(QEvent::FocusOut, reason), in(QEvent::FocusIn, reason);
                 QApplication::sendEvent(w, &out);
                 QApplication::sendEvent(w, &in);
             }
-        }
         QVERIFY(f->DBListe1->isVisible());
         fx.typeOnKeys(u"ş"_s);
         QCOMPARE(f->Text1->text(), u"Ayş"_s);
@@ -128,8 +119,6 @@ private slots:
         f->DBListe1->setFocus(Qt::MouseFocusReason);
         f->DBListe1->hide();
         QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
-        SalonFixture::touch(f->Command1[1]);
-        QVERIFY(!QApplication::focusWidget() || !QApplication::focusWidget()->inherits("QPushButton"));
         QVERIFY(chooseCustomer(fx, kAyse));
 
         SalonFixture::touch(f->Text2);
@@ -140,13 +129,11 @@ private slots:
         QCOMPARE(f->DataSalonya->recordSource(), u"Select * From Salonya Where "_s + today() + u" And Unvan='AYŞE YILMAZ'"_s);
         SalonFixture::touch(f->DBGridIslem);
         QCOMPARE(f->Text2->text(), u"ELEMAN"_s);
-        QCOMPARE(f->Text2->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QCOMPARE(f->state.AktifAlan, QString());
     }
 
-    // A card reader's "4401" + Enter and a touch on "BOYA" while start-up works: none of it runs, then or
-    // later. Nor does the first focus the field takes: the card import after it must see every card it
-    // copied before, employees included.
+    // A card reader's "4401" + Enter and a touch on "BOYA" while start-up works never run; nor does the field's
+    // first focus, or the card import after it would miss cards it copied before.
     void inputBeforeReadyIsDropped()
     {
         SalonFixture fx;
@@ -218,10 +205,8 @@ private slots:
 
         QCOMPARE(f->Text1->text(), title);
         QCOMPARE(f->state.SeciliCari, cardNo.isEmpty() ? code : QString()); // only a pick from the list sets it
-        QVERIFY(!f->DBListe1->isVisible());
-        QVERIFY(!f->Frame2->isVisible());
+        QVERIFY(!f->DBListe1->isVisible() && !f->Frame2->isVisible());
         QCOMPARE(Look::backColor(f->Text1), Look::White);
-        QCOMPARE(f->Text1->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
         QCOMPARE(f->DataSalonya->recordSource(), u"Select * From Salonya Where "_s + today() + u" And Cari="_s + q(code));
         QCOMPARE(f->DataGecmis->recordSource(), u"Select * From Salonya Where Cari="_s + q(code) + u" Order By Islem ASC"_s);

@@ -1,7 +1,5 @@
-// A whole visit on a real X display: the program runs under an X server of its own and is driven by
-// real X input (xdotool), which goes through the window activation and focus paths that offscreen
-// events skip, and taps that arrive while a handler still waits are held back. The register's slot
-// file must then hold the ticket.
+// A whole visit on its own X server driven by real X input (xdotool): it takes the activation and focus paths
+// offscreen events skip, taps arriving while a handler waits are held back, and the slot file holds the ticket.
 #include "salonfixture.h"
 
 #include "app/salonya.h"
