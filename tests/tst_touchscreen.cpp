@@ -14,6 +14,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <X11/XKBlib.h>
+
 using namespace AccountingFiles;
 using namespace Qt::StringLiterals;
 
@@ -79,6 +81,7 @@ private slots:
         QVERIFY(writeStock(fx.stockFile(), {stock(u"S1"_s, u"Fön"_s, {}, 150)}));
         QVERIFY(writeSlots(fx.slotFile()));
         Settings::save(u"salonya"_s, u"Salonya"_s, u"Buton1"_s, u"Fön"_s); // the desk's own file
+        Settings::save(u"salonya"_s, u"SizeKlv"_s, u"Caps"_s, u"True"_s);
 
         desk.setProcessEnvironment(env);
         desk.setProcessChannelMode(QProcess::MergedChannels);
@@ -87,6 +90,12 @@ private slots:
         QVERIFY2(QTest::qWaitFor([&] { said += desk.readAll(); return said.contains("ready in"); }, 60000), said.constData());
         window = xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, u"^Salonya$"_s}).section(u'\n', 0, 0);
         QVERIFY(window != u"!");
+        // The capitals switch left on at the last close locks the server's own Caps Lock again.
+        Display* x = XOpenDisplay(env.value(u"DISPLAY"_s).toLocal8Bit().constData());
+        XkbStateRec state{};
+        QVERIFY(x && XkbGetState(x, XkbUseCoreKbd, &state) == Success);
+        XCloseDisplay(x);
+        QVERIFY(state.locked_mods & LockMask);
 
         screen = std::make_unique<Salonya>();
         QVERIFY(choose(screen->Text1, screen->DBListe1, u"ayşe"_s));
