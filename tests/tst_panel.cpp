@@ -34,15 +34,15 @@ QVariantList names(const Desk& d) { return column(d.salonFile(), u"Salonya"_s, 0
 bool ready(Desk& d, const QString& customer = kAyse, const QString& employee = kGulay) { return d.open() && d.select(customer, employee); }
 
 // A scanner's burst: one key every millisecond to the focus, whether or not the desk is done with the
-// key before. end: "CR", "keypad", "CRLF" or "LF" (Ctrl+J).
-void scan(const QStringList& codes, const QString& end)
+// key before. Each code ends in Return, and with crlf a line feed (Ctrl+J) after it.
+void scan(const QStringList& codes, bool crlf)
 {
     struct Key { int key; QString text; Qt::KeyboardModifiers mods; };
     QList<Key> keys;
     for (const QString& code : codes) {
         for (const QChar ch : code) keys.append({ch.isLetterOrNumber() ? QString(ch).toUpper().at(0).unicode() : ch.unicode(), QString(ch), {}});
-        if (end != u"LF") keys.append({end == u"keypad" ? Qt::Key_Enter : Qt::Key_Return, u"\r"_s, end == u"keypad" ? Qt::KeypadModifier : Qt::NoModifier});
-        if (end.endsWith(u"LF")) keys.append({Qt::Key_J, u"\n"_s, Qt::ControlModifier});
+        keys.append({Qt::Key_Return, u"\r"_s, Qt::NoModifier});
+        if (crlf) keys.append({Qt::Key_J, u"\n"_s, Qt::ControlModifier});
     }
     int sent = 0;
     for (int i = 0; i < keys.size(); ++i)
@@ -67,8 +67,7 @@ bool weigh(Desk& d, const QString& dye, const QString& grams)
     return true;
 }
 
-// "ÜRÜN İŞLE" while the ticket file refuses writes (a trigger on "INSERT" or "UPDATE", or "lock"ed by
-// another program): the desk says so at once and the ticket stays as it was.
+// "ÜRÜN İŞLE" while the file refuses writes (a trigger on "INSERT"/"UPDATE", or a "lock" by another program).
 void saveFails(Desk& d, const QString& how)
 {
     const QList<QVariantMap> before = d.lines();
@@ -105,50 +104,37 @@ private slots:
     {
         QTest::addColumn<QString>("gate");
         QTest::addColumn<int>("index");
-        QTest::addColumn<int>("picked");          // 0 nobody, 1 the customer, 2 both
-        QTest::addColumn<QString>("refusedField"); // "", "Text1" or "Text2"
-        for (int i : {Fon, ResimCek}) QTest::addRow("no customer, %d", i) << "open" << i << 0 << "Text1";
-        QTest::addRow("customer only, Fön") << "open" << int(Fon) << 1 << "Text2";
-        for (int i : {Kamera, ResimCek}) QTest::addRow("customer only, %d", i) << "open" << i << 1 << "";
-        QTest::addRow("no customer, STOKLAR") << "open" << int(Stoklar) << 0 << "";
-        QTest::addRow("both, SİL") << "open" << int(Sil) << 2 << "";
+        QTest::addColumn<int>("picked"); // 0 nobody, 1 the customer, 2 both
+        QTest::addColumn<bool>("refused");
+        for (int i : {Fon, ResimCek}) QTest::addRow("no customer, %d", i) << "open" << i << 0 << true;
+        QTest::addRow("customer only, Fön") << "open" << int(Fon) << 1 << true;
+        for (int i : {Kamera, ResimCek}) QTest::addRow("customer only, %d", i) << "open" << i << 1 << false;
+        QTest::addRow("no customer, STOKLAR") << "open" << int(Stoklar) << 0 << false;
+        QTest::addRow("both, SİL") << "open" << int(Sil) << 2 << false;
         // A closed gate skips the test: even an empty button is accepted.
-        QTest::addRow("list touched, empty button") << "list" << int(Empty) << 0 << "";
-        QTest::addRow("stock frame, empty button") << "frame" << int(Empty) << 0 << "";
+        QTest::addRow("list touched, empty button") << "list" << int(Empty) << 0 << false;
+        QTest::addRow("stock frame, empty button") << "frame" << int(Empty) << 0 << false;
     }
     void selectionTestAndGate()
     {
         QFETCH(QString, gate);
         QFETCH(int, index);
         QFETCH(int, picked);
-        QFETCH(QString, refusedField);
+        QFETCH(bool, refused);
         Desk d;
         QVERIFY(d.open());
         if (picked) QVERIFY(d.selectWithGateOpen(kAyse, picked == 2 ? kGulay : QString()));
         if (gate == u"frame") d.touch(Stoklar);
         if (gate == u"list") d.f->state.AktifListe = 4;
-        d.f->state.SeciliButon = Fon;
-        Look::setBackColor(d.f->Command1[Fon], Look::Green);
+        d.f->state.SeciliButon = SacKesim;
         d.touch(index);
-        if (refusedField.isEmpty()) {
-            QCOMPARE(d.f->state.SeciliButon, float(index));
-            QCOMPARE(d.fx.beeps, index == ResimCek ? 1 : 0); // the camera's sound
-            QCOMPARE(d.colour(Fon), d.normal());
-            if (index == Empty) QCOMPARE(d.colour(UrunIsle), Look::PaleCyan);
-            return;
-        }
-        TextBox* field = refusedField == u"Text1" ? d.f->Text1 : d.f->Text2;
-        QCOMPARE(Look::backColor(field), Look::Red);
-        QCOMPARE(field->text(), refusedField == u"Text1" ? u"MÜŞTERİ SEÇİN..?"_s : u"ELEMAN SEÇİN..?"_s);
-        QCOMPARE(d.fx.beeps, 1);
-        // A refused touch marks nothing.
-        QCOMPARE(d.f->state.SeciliButon, float(Fon));
-        QCOMPARE(d.colour(Fon), Look::Green);
+        // A refused touch beeps and marks nothing; ResimCek beeps anyway, the camera's sound.
+        QCOMPARE(d.f->state.SeciliButon, float(refused ? SacKesim : index));
+        QCOMPARE(d.fx.beeps, refused || index == ResimCek ? 1 : 0);
     }
 
-    // One line per stock name: the same service again rewrites its line (a quantity that is not a
-    // positive number refused), another one adds a line. A save that fails leaves the ticket, and the
-    // same touch writes once the file takes writes again. "SİL" then empties the ticket line by line.
+    // One line per stock name: the same service again rewrites its line (a quantity not a positive number refused),
+    // another adds one; a failed save leaves the ticket and the same touch writes later. "SİL" then empties it.
     void writesAndRewritesOneLinePerName_data()
     {
         QTest::addColumn<QString>("customer");
@@ -184,11 +170,9 @@ private slots:
             got << lines[0][QString::fromLatin1(field)].toString();
         line << u"1"_s << u"0"_s << QDate::currentDate().toString(Qt::ISODate) << employee << u"1"_s << customer;
         QCOMPARE(got, line);
-        // The ticket grid has the focus and shows the line; the desk may send it now.
+        // The ticket grid is the target of "SİL" and shows the line; the desk may send it now.
         QCOMPARE(d.f->state.AktifListe, 2.0f);
-        QVERIFY(d.f->DBGridIslem->hasFocus());
         QCOMPARE(d.f->DBGridMus->model()->rowCount(), 1);
-        QCOMPARE(d.colour(UrunIsle), d.normal());
         QVERIFY(d.f->KasaCmd->isEnabled());
         d.touch(button);
         for (const char* bad : {"abc", "", "1,2,3", "inf", ",", "0", "-2"}) {
@@ -225,13 +209,11 @@ private slots:
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<int>("beeps");
-        // The buttons coloured like a cyan STOKLAR, no list touched: an empty button does nothing at
-        // all, the writing buttons stop.
+        // Buttons coloured like a cyan STOKLAR, no list touched: an empty button does nothing, the writing ones stop.
         QTest::newRow("cyan buttons") << "cyan" << 0;
-        // The service's card is not in the dye list "BOYA" left: it must not write the dye.
+        // The service's card is not in the dye list "BOYA" left.
         QTest::newRow("card not found") << "boya" << 2;
-        // Sent, and the customer field shows "MÜŞTERİ": nothing until a customer is chosen again,
-        // by the buttons' own test or, with a grid touched since, by "ÜRÜN İŞLE".
+        // After a send nothing until a customer is chosen again: by the buttons' test, or with a grid touched since, by "ÜRÜN İŞLE".
         QTest::newRow("after a send") << "send" << 2;
         QTest::newRow("after a send, a grid touched") << "send grid" << 1;
     }
@@ -291,10 +273,7 @@ private slots:
         d.touch(Sil, control ? Qt::ControlModifier : Qt::NoModifier);
         QCOMPARE(names(d), (deleted ? QVariantList{u"Saç Kesim"_s} : QVariantList{u"Fön"_s, u"Saç Kesim"_s}));
         QCOMPARE(d.fx.beeps, deleted ? 0 : 1);
-        QCOMPARE(d.colour(Sil), d.normal());
         if (context > 0) QCOMPARE(d.f->state.AktifData, ds);
-        if (context == 2) QVERIFY(d.f->DBGridIslem->hasFocus());
-        if (context == 1) QVERIFY(d.f->DBGridMus->hasFocus());
     }
 
     void deleteInTheLists_data()
@@ -306,7 +285,6 @@ private slots:
         QTest::newRow("customer list") << 4 << kNazli << u"M1|Ali D'Nur,Gülay Kaya"_s;
         QTest::newRow("employee list") << 5 << kAli << u"M1,M2|Gülay Kaya"_s;
         QTest::newRow("customer list, nobody highlighted") << 4 << QString() << all;
-        QTest::newRow("employee list, nobody highlighted") << 5 << QString() << all;
     }
     void deleteInTheLists()
     {
@@ -325,9 +303,9 @@ private slots:
         QCOMPARE(d.f->DataEleman->recordCount(), left.section(u'|', 1).split(u',').size());
     }
 
-    // KAMERA without a picked customer, the cash button while the grid is hidden (start-up not
-    // finished), a click on the panel itself, and the exit. The photo itself is tst_camera's.
-    void otherButtonsAndThePanelArea()
+    // The cash button while the grid is hidden (start-up not finished), a photo for a code that would
+    // lead out of the program's folder, and the exit. The photo itself is tst_camera's.
+    void otherButtons()
     {
         Desk d;
         QVERIFY(d.addLine(u"Fön"_s, 1));
@@ -335,25 +313,6 @@ private slots:
         d.f->DBGridMus->hide();
         QVERIFY(d.select(kAyse, kGulay));
         QVERIFY(!d.f->KasaCmd->isEnabled());
-        d.f->DBListe1->show();
-        d.f->KlvTxt->setFocus();
-        // Between the service buttons and the function buttons, on the frame itself.
-        const QRect stoklar = d.f->Command1[Stoklar]->geometry();
-        const QPoint empty(stoklar.left() - 3, stoklar.center().y());
-        QCOMPARE(d.f->UrunlerFrm->childAt(empty), nullptr);
-        QTest::mouseClick(d.f->UrunlerFrm, Qt::RightButton, Qt::NoModifier, empty);
-        QVERIFY(d.f->DBListe1->isVisible());
-        QTest::mouseClick(d.f->UrunlerFrm, Qt::LeftButton, Qt::NoModifier, empty);
-        QVERIFY(!d.f->DBListe1->isVisible());
-        QTest::mouseClick(d.f->Command1[Fon], Qt::RightButton); // does not touch it
-        QCOMPARE(d.f->state.SeciliButon, 0.0f);
-        d.f->state.SeciliCari.clear(); // no customer picked from the list: KAMERA only marks itself
-        d.touch(Kamera);
-        QCOMPARE(d.colour(Kamera), Look::Green);
-        d.f->state.SeciliCari = u"M1"_s;
-        d.touch(Kamera);
-        QCOMPARE(d.colour(Kamera), d.normal());
-        // A code that would lead out of the program's folder writes nothing.
         d.f->state.SeciliCari = u"../../M1"_s;
         Program::ResimCekildi = true;
         Program::GeciciMetin = u"1005"_s;
@@ -372,24 +331,21 @@ private slots:
     void scans_data()
     {
         QTest::addColumn<QStringList>("codes");
-        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("crlf");
         QTest::addColumn<QString>("shown"); // StokText after the burst; the card current unless not found
         const QString none = u"Stok Bulunamadı..?"_s;
-        QTest::newRow("barcode, Return") << QStringList{u"8690500"_s} << "CR" << u"Şampuan 400 ml"_s;
-        QTest::newRow("barcode, keypad Enter") << QStringList{u"8690500"_s} << "keypad" << u"Şampuan 400 ml"_s;
-        QTest::newRow("barcode, CR LF") << QStringList{u"8690001"_s} << "CRLF" << u"Fön"_s;
-        QTest::newRow("barcode, LF") << QStringList{u"8690001"_s} << "LF" << u"Fön"_s;
-        QTest::newRow("name") << QStringList{u"Kadın'a Bakım"_s} << "CR" << u"Kadın'a Bakım"_s;
-        QTest::newRow("hidden card") << QStringList{u"8690777"_s} << "CR" << u"Gizli Serum"_s;
-        QTest::newRow("nothing") << QStringList{u"4711"_s} << "CRLF" << none;
-        QTest::newRow("empty") << QStringList{QString()} << "CR" << none;
-        QTest::newRow("nothing, then a second scan") << QStringList{u"4711"_s, u"8690901"_s} << "CRLF" << u"D'Or Boya 5.1"_s;
-        QTest::newRow("two scans") << QStringList{u"8690500"_s, u"8690002"_s} << "CR" << u"Saç Kesim"_s;
+        QTest::newRow("barcode") << QStringList{u"8690500"_s} << false << u"Şampuan 400 ml"_s;
+        QTest::newRow("name") << QStringList{u"Kadın'a Bakım"_s} << false << u"Kadın'a Bakım"_s;
+        QTest::newRow("hidden card") << QStringList{u"8690777"_s} << false << u"Gizli Serum"_s;
+        QTest::newRow("nothing") << QStringList{u"4711"_s} << true << none;
+        QTest::newRow("empty") << QStringList{QString()} << false << none;
+        QTest::newRow("nothing, then a second scan") << QStringList{u"4711"_s, u"8690901"_s} << true << u"D'Or Boya 5.1"_s;
+        QTest::newRow("two scans") << QStringList{u"8690500"_s, u"8690002"_s} << false << u"Saç Kesim"_s;
     }
     void scans()
     {
         QFETCH(QStringList, codes);
-        QFETCH(QString, end);
+        QFETCH(bool, crlf);
         QFETCH(QString, shown);
         Desk d;
         QVERIFY(ready(d));
@@ -398,13 +354,10 @@ private slots:
         QVERIFY(d.f->DBListe4->hasFocus());
         SalonFixture::touch(d.f->StokText);
         QCOMPARE(d.f->DataStok->recordCount(), 6); // the offered cards: no hidden one
-        QCOMPARE(d.colour(Stoklar), Look::Yellow); // the button touched last
         d.f->Text4->setText(u"2"_s);
-        scan(codes, end);
+        scan(codes, crlf);
         QCOMPARE(d.f->StokText->text(), shown);
-        QCOMPARE(d.f->StokText->selectedText(), shown); // the next scan replaces it
         const bool found = shown != u"Stok Bulunamadı..?";
-        if (found) QCOMPARE(d.f->DBListe4->text(), shown);
         d.touch(UrunIsle);
         const QList<QVariantMap> lines = d.lines();
         QCOMPARE(lines.size(), found ? 1 : 0);
@@ -422,7 +375,6 @@ private slots:
         QTest::newRow("empty service button") << int(Empty) << false << u"D'Or Boya 5.1"_s;
         QTest::newRow("named service button") << int(SacKesim) << false << u"D'Or Boya 5.1"_s;
         QTest::newRow("after BOYA") << int(Boya) << false << u"BOYA"_s;
-        QTest::newRow("after STOKLAR") << int(Stoklar) << false << u"STOKLAR"_s;
         QTest::newRow("SİL after a service button") << int(SacKesim) << true << QString();
         QTest::newRow("SİL after STOKLAR") << int(Stoklar) << true << u"STOKLAR"_s;
     }
@@ -439,11 +391,8 @@ private slots:
         if (sil) d.touch(Sil);
         else QVERIFY(d.fx.tapListEntry(d.f->DBListe4, u"D'Or Boya 5.1"_s)); // in the dye list after BOYA too
         QCOMPARE(d.f->Command1[button]->text(), caption);
-        if (!sil) QVERIFY(d.f->KlvTxt->hasFocus());
-        const int marked = int(d.f->state.SeciliButon);
-        d.touch(Stoklar); // closes the frame and un-marks the button
+        d.touch(Stoklar); // closes the frame
         QVERIFY(!d.f->StokFrm->isVisible());
-        QCOMPARE(d.colour(marked), d.normal());
         d.fx.stop();
         QVERIFY((d.f = d.fx.start()));
         QCOMPARE(d.f->Command1[button]->text(), caption);
@@ -464,7 +413,6 @@ private slots:
         QTest::newRow("35 g at 120 per 100 g") << k << "35" << 42.0 << 0 << -1 << 0;
         QTest::newRow("decimal comma first") << k << ",5" << 0.6 << 0 << -1 << 0;
         QTest::newRow("apostrophe") << u"D'Or Boya 5.1"_s << "12,5" << 10.0 << 0 << -1 << 0;
-        QTest::newRow("lone comma") << k << "," << 0.0 << 0 << -1 << 0;
         QTest::newRow("zero") << k << "0" << 0.0 << 0 << -1 << 0;
         QTest::newRow("letters") << k << "abc" << 0.0 << 3 << -1 << 0;
         QTest::newRow("two commas") << k << "1,2,3" << 0.0 << 2 << -1 << 0;
@@ -502,7 +450,6 @@ private slots:
         QCOMPARE(lines.last()[u"Tutar"_s].toDouble(), tutar);
         QCOMPARE(lines.last()[u"Gurup"_s].toInt(), 1);
         QVERIFY(d.f->BoyaFrm->isVisible());
-        QCOMPARE(d.f->Text3->text(), QString());
         QCOMPARE(d.f->DBGridMus->model()->rowCount(), 1);
         QVERIFY(weigh(d, dye, u"50"_s));
         lines = d.lines();
