@@ -3,7 +3,6 @@
 #include "app/salonya.h"
 #include "app/settings.h"
 #include "data/jet.h"
-#include "ui/look.h"
 #include "ui/textbox.h"
 
 #include <QDate>
@@ -74,4 +73,3 @@ bool Desk::addLine(const QString& name, int yeni, int daysAgo)
 
 QString Desk::salonFile() const { return fx.ownFile(u"Salonya.Mdb"_s); }
 QList<QVariantMap> Desk::lines() const { return rows(salonFile(), u"SELECT * FROM Salonya ORDER BY rowid"_s); }
-quint32 Desk::colour(int index) const { return Look::backColor(f->Command1[index]); }

@@ -31,6 +31,4 @@ struct Desk {
 
     QString salonFile() const;
     QList<QVariantMap> lines() const;
-    quint32 colour(int index) const;
-    quint32 normal() const { return colour(Exit); }
 };
