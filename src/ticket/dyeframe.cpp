@@ -2,6 +2,7 @@
 
 #include "ticketlines.h"
 #include "app/salonya.h"
+#include "app/startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
@@ -48,6 +49,25 @@ std::optional<double> DyeFrame::grams(const QString& text)
     bool ok = false;
     const double v = t.toDouble(&ok);
     return ok ? std::optional<double>(v) : std::nullopt;
+}
+
+void DyeFrame::open()
+{
+    FormState& s = f->state;
+    s.AktifListe = 0;
+    f->DataStok->setRecordSource(QStringLiteral("Select * From StokKartlar Where Gurup='Boya' Order By StokAdi Asc"));
+    // A plain re-query: a scanned dye opens the frame amid the scanner's keys, which must wait.
+    f->DataStok->refresh();
+    s.TarihKriter = Startup::dateCriterion(f->DTPicker1->date());
+    f->BoyaFrm->show();
+    f->BoyaFrm->raise();
+    f->Text3->setFocus();
+}
+
+void DyeFrame::weigh(const QString& dye)
+{
+    open();
+    picked(dye);
 }
 
 void DyeFrame::searchEntered()

@@ -13,6 +13,10 @@ class DyeFrame : public QObject
 public:
     explicit DyeFrame(Salonya* form);
 
+    // "BOYA": the dye cards in the list, the day of the date picker for the line, the search ready.
+    void open();
+    // A dye picked elsewhere: the frame opens with it chosen, the amount field ready for its grams.
+    void weigh(const QString& dye);
     void Tamam();
     void Kapat();
     // The grams as typed: digits with one decimal comma (or point), "12," on the way to "12,5"

@@ -1,14 +1,14 @@
 #include "servicepanel.h"
 
+#include "dyeframe.h"
 #include "panelseams.h"
+#include "stockpick.h"
 #include "ticketlines.h"
 #include "app/hostpaths.h"
 #include "app/salonya.h"
-#include "app/startup.h"
 #include "camera/photofile.h"
 #include "customers/customerphoto.h"
 #include "data/datasource.h"
-#include "data/jet.h"
 #include "data/refresh.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
@@ -19,7 +19,6 @@
 #include "ui/touchlist.h"
 
 #include <QClipboard>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QImage>
@@ -29,7 +28,7 @@ namespace {
 enum Button { Boya = 0, Stoklar = 27, UrunIsle = 28, Sil = 29, Kamera = 30, ResimCek = 31, Exit = 32 };
 }
 
-ServicePanel::ServicePanel(Salonya* form) : QObject(form), f(form)
+ServicePanel::ServicePanel(Salonya* form, StockPick* pick, DyeFrame* dye) : QObject(form), f(form), m_pick(pick), m_dye(dye)
 {
     for (int i = 0; i < f->Command1.size(); ++i) {
         QPushButton* b = f->Command1[i];
@@ -47,7 +46,6 @@ ServicePanel::ServicePanel(Salonya* form) : QObject(form), f(form)
     connect(f->DataSalonya, &DataSource::reposition, this, &ServicePanel::DataSalonya_Reposition);
     // A re-query that finds nothing makes no record current, yet the ticket is empty then.
     connect(f->DataSalonya, &DataSource::requeried, this, &ServicePanel::DataSalonya_Reposition);
-    connect(f->DataStok, &DataSource::reposition, this, [this] { m_pickFailed = false; });
 }
 
 bool ServicePanel::eventFilter(QObject* watched, QEvent* event)
@@ -97,10 +95,13 @@ void ServicePanel::Command1_Click(int index, bool controlDown)
     Look::setBackColor(f->Command1[UrunIsle], Look::PaleCyan);
 
     switch (index) {
-    case Boya: openDye(); break;
+    case Boya:
+        unmark(int(s.SeciliButon));
+        m_dye->open();
+        break;
     case Stoklar: toggleStock(); break;
     case UrunIsle:
-        if (TicketLines::writePickedStock(*f, !m_pickFailed)) unmark(UrunIsle);
+        if (TicketLines::writePickedStock(*f, m_pick->picked())) unmark(UrunIsle);
         break;
     case Sil:
         TicketLines::deleteInContext(*f, controlDown);
@@ -116,25 +117,9 @@ void ServicePanel::Command1_Click(int index, bool controlDown)
 
 void ServicePanel::pickService(int index)
 {
-    f->Text4->setText(QStringLiteral("1"));
     const QString caption = f->Command1[index]->text();
-    const bool found = f->DataStok->findFirst(QStringLiteral("StokAdi=") + Jet::quote(caption));
-    m_pickFailed = !found;
     // A button being assigned in the stock frame may be empty; a named one must find its card.
-    if (!found && !caption.isEmpty()) Feedback::beep();
-}
-
-void ServicePanel::openDye()
-{
-    FormState& s = f->state;
-    s.AktifListe = 0;
-    f->DataStok->setRecordSource(QStringLiteral("Select * From StokKartlar Where Gurup='Boya' Order By StokAdi Asc"));
-    Data::refreshRoutine(f->DataStok);
-    s.TarihKriter = Startup::dateCriterion(f->DTPicker1->date());
-    unmark(int(s.SeciliButon));
-    f->BoyaFrm->show();
-    f->BoyaFrm->raise();
-    f->Text3->setFocus();
+    if (!m_pick->byName(caption) && !caption.isEmpty()) Feedback::beep();
 }
 
 void ServicePanel::toggleStock()

@@ -4,13 +4,15 @@
 
 #include <QObject>
 
+class DyeFrame;
 class Salonya;
+class StockPick;
 
 class ServicePanel : public QObject
 {
     Q_OBJECT
 public:
-    explicit ServicePanel(Salonya* form);
+    ServicePanel(Salonya* form, StockPick* pick, DyeFrame* dye);
 
     // The touch of element index of Command1; controlDown is the Control key at that moment.
     void Command1_Click(int index, bool controlDown);
@@ -21,10 +23,6 @@ public:
     // a file elsewhere.
     static QString photoFile(const QString& customerCode);
 
-    // A stock lookup found nothing: "ÜRÜN İŞLE" then writes nothing until a card is picked again
-    // (any move of DataStok counts), never the card that happened to be current.
-    void setPickFailed(bool failed) { m_pickFailed = failed; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -33,12 +31,12 @@ private:
     quint32 normalColour() const;
     void unmark(int index);
     void pickService(int index);
-    void openDye();
     void toggleStock();
     void showCamera();
     void takePhoto();
 
     Salonya* f;
     Qt::KeyboardModifiers m_releaseModifiers;
-    bool m_pickFailed = false;
+    StockPick* m_pick;
+    DyeFrame* m_dye;
 };

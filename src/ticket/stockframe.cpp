@@ -1,12 +1,11 @@
 #include "stockframe.h"
 
-#include "servicepanel.h"
+#include "stockpick.h"
 #include "app/salonya.h"
 #include "app/settings.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "input/keyboard.h"
-#include "ui/feedback.h"
 #include "ui/look.h"
 #include "ui/textbox.h"
 #include "ui/touchlist.h"
@@ -19,7 +18,7 @@ namespace {
 const QString kNotFound = QStringLiteral("Stok Bulunamadı..?");
 }
 
-StockFrame::StockFrame(Salonya* form, ServicePanel* panel) : QObject(form), f(form), m_panel(panel)
+StockFrame::StockFrame(Salonya* form, StockPick* pick) : QObject(form), f(form), m_pick(pick)
 {
     setObjectName(QStringLiteral("StockFrame"));
     // The design length limits the on-screen keys; a shown name or a long code is never cut.
@@ -55,6 +54,8 @@ void StockFrame::prepare()
     // it is emptied.
     f->DataStok->setRecordSource(QStringLiteral("Select * From StokKartlar Where StokGizle=0 Order By StokAdi Asc"));
     f->DataStok->refresh();
+    // The re-read list stands on its first card, which nobody picked.
+    m_pick->drop();
     Keyboard::takeKeyboard(*f, f->StokText, f->DataStok, QStringLiteral("StokKartlar"));
     f->StokText->clear();
     const int marked = int(s.SeciliButon);
@@ -71,25 +72,8 @@ void StockFrame::textChanged()
 
 void StockFrame::lookUp()
 {
-    DataSource* ds = f->DataStok;
-    const QString code = f->StokText->text().trimmed();
-    // No events run during the lookup, so the next scan's keys wait their turn in order.
-    // The own stock cards change only at start-up, so a scan right after another keeps the cards it read.
-    const QString allCards = QStringLiteral("Select * From StokKartlar");
-    bool read = ds->isOpen() && ds->recordSource() == allCards;
-    if (!read) {
-        ds->setRecordSource(allCards);
-        read = ds->refresh();
-    }
-    if (!read)
-        Feedback::message(f, Feedback::Icon::Warning, QStringLiteral("Stoklar"),
-                          QStringLiteral("Stok kartları okunamadı.\n%1").arg(ds->lastError()));
-    // An empty code is no code: it would find the first card without a barcode.
-    const bool found = read && !code.isEmpty()
-        && (ds->findFirst(QStringLiteral("Barkod=") + Jet::quote(code))
-            || ds->findFirst(QStringLiteral("StokAdi=") + Jet::quote(code)));
-    m_panel->setPickFailed(!found);
-    const QString name = found ? ds->field(1).toString() : kNotFound;
+    const bool found = m_pick->byCode(f->StokText->text().trimmed());
+    const QString name = found ? f->DataStok->field(1).toString() : kNotFound;
     f->StokText->setText(name);
     // Selected, so the next scan replaces it, found or not.
     f->StokText->selectAll();
@@ -98,8 +82,7 @@ void StockFrame::lookUp()
 
 void StockFrame::follow(const QString& name)
 {
-    f->DataStok->moveFirst();
-    f->DataStok->findFirst(QStringLiteral("StokAdi=") + Jet::quote(name));
+    m_pick->byList(name);
     f->StokText->setText(name);
 }
 

@@ -5,13 +5,13 @@
 #include <QObject>
 
 class Salonya;
-class ServicePanel;
+class StockPick;
 
 class StockFrame : public QObject
 {
     Q_OBJECT
 public:
-    StockFrame(Salonya* form, ServicePanel* panel);
+    StockFrame(Salonya* form, StockPick* pick);
 
     // Enter in StokText: the code as a barcode, else as a name, over every card (hidden ones too).
     void lookUp();
@@ -26,6 +26,6 @@ private:
     void assign(const QString& name);
 
     Salonya* f;
-    ServicePanel* m_panel;
+    StockPick* m_pick;
     bool m_afterEnd = false; // the last key ended a code: the LF of a CR LF pair ends nothing more
 };

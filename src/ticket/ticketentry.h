@@ -17,6 +17,6 @@ public:
     TicketGrids* grids() const { return m_grids; }
 
 private:
-    ServicePanel* m_panel;
-    TicketGrids* m_grids;
+    ServicePanel* m_panel = nullptr;
+    TicketGrids* m_grids = nullptr;
 };

@@ -141,6 +141,16 @@ bool writePickedStock(Salonya& f, bool picked)
 void deleteInContext(Salonya& f, bool controlDown)
 {
     FormState& s = f.state;
+    // With the stock frame open "SİL" is about the buttons, whatever list was touched last: it clears
+    // the assignment of the service button touched last and deletes no card and no line.
+    if (f.StokFrm->isVisibleTo(&f)) {
+        const int n = int(s.SeciliButon);
+        if (n >= 1 && n <= 26) {
+            f.Command1[n]->setText(QString());
+            Settings::save(QStringLiteral("Buton") + QString::number(n), QString());
+        }
+        return;
+    }
     const int context = int(s.AktifListe);
     switch (context) {
     case 4:
@@ -159,16 +169,8 @@ void deleteInContext(Salonya& f, bool controlDown)
         break;
     }
     case 0:
-        if (f.StokFrm->isVisibleTo(&f)) {
-            // Only the assignable buttons carry a stock name; a function button keeps its caption.
-            const int n = int(s.SeciliButon);
-            if (n >= 1 && n <= 26) {
-                f.Command1[n]->setText(QString());
-                Settings::save(QStringLiteral("Buton") + QString::number(n), QString());
-            }
-        } else if (f.Text1->text() == f.DataCari->field(1).toString() && f.DataSalonya->recordCount() > 0) {
+        if (f.Text1->text() == f.DataCari->field(1).toString() && f.DataSalonya->recordCount() > 0)
             deleteLine(f, f.DataSalonya, controlDown);
-        }
         break;
     default:
         return;

@@ -29,7 +29,8 @@ bool writeLine(Salonya& f, double quantity);
 // quantity is not a positive number or the selection is not shown; false too when the save failed.
 bool writePickedStock(Salonya& f, bool picked);
 
-// Deletes by AktifListe; a line that was already sent (Yeni not 1) goes only with controlDown.
+// Deletes by AktifListe; a line that was already sent (Yeni not 1) goes only with controlDown. With the
+// stock frame shown it only clears the marked service button.
 void deleteInContext(Salonya& f, bool controlDown);
 
 } // namespace TicketLines
