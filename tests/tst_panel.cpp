@@ -445,7 +445,7 @@ private slots:
         d.touch(Stoklar);
         if (button != Stoklar) d.touch(button);
         QVERIFY(d.f->StokFrm->isVisible());
-        d.f->DBListe1->setText(kAyse);
+        d.f->DBListe1->setText(kAyse); // what "SİL" in the customer list would delete
         if (liste >= 0) {
             d.f->state.AktifListe = float(liste);
             d.touch(Sil);

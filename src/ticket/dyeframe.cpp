@@ -67,6 +67,7 @@ void DyeFrame::open()
 void DyeFrame::weigh(const QString& dye)
 {
     open();
+    f->DBListe3->setText(dye);
     picked(dye);
 }
 
