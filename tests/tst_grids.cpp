@@ -98,7 +98,7 @@ struct PastDesk : Desk {
     }
     // AYŞE has two haircuts and a dye on 5 March 2024 and two older dyes, one of them no longer sold;
     // CEM had a haircut only; BERK never came.
-    bool open(const QString& customer)
+    bool open(const QString& customer, const QList<TicketLines::Line>& later = {})
     {
         const QDate march5(2024, 3, 5);
         return writeCards(fx.cardFile(), {card(u"M1"_s, kAyse), card(u"M2"_s, kBerk), card(u"M3"_s, kCem),
@@ -108,14 +108,16 @@ struct PastDesk : Desk {
                                            stock(u"D2"_s, u"Boya 5.1"_s, u"8690002"_s, 150, u"Boya"_s)})
             && fx.execOwn(u"Salonya.Mdb"_s, u"SELECT 1"_s)
             && !TicketLines::write(salonFile(),
-                                   {past(u"Saç Kesim"_s, 1, 250, kNur, march5, false), past(u"Saç Kesim"_s, 1, 250, kGulay, march5, false),
+                                   QList<TicketLines::Line>{past(u"Saç Kesim"_s, 1, 250, kNur, march5, false), past(u"Saç Kesim"_s, 1, 250, kGulay, march5, false),
                                     past(u"Boya 7.0"_s, 35, 100, kNur, march5, true),
                                     past(u"Boya 5.1"_s, 20, 140, kGulay, QDate(2024, 1, 10), true),
                                     past(u"Boya Eski"_s, 10, 90, kGulay, QDate(2023, 12, 1), true),
-                                    past(u"Saç Kesim"_s, 1, 250, kNur, march5, false, u"M3"_s)})
+                                    past(u"Saç Kesim"_s, 1, 250, kNur, march5, false, u"M3"_s)} + later)
                     .isEmpty()
-            && (f = fx.start()) && choose(f->Text1, f->DBListe1, customer);
+            && (f = fx.start()) && (customer.isEmpty() || choose(f->Text1, f->DBListe1, customer));
     }
+    // As a touch on another customer's open ticket leaves the field.
+    void showTitle(const QString& title) { f->state.Durum = 2; f->Text1->setText(title); f->state.Durum = 0; }
     void press(int button) { SalonFixture::touch(f->Command3[button]); }
     QList<bool> enabled() const { return {f->Command3[0]->isEnabled(), f->Command3[1]->isEnabled(), f->Command3[2]->isEnabled()}; }
     int shown() const { return f->CariList->model()->rowCount(); }
@@ -297,6 +299,86 @@ private slots:
             QCOMPARE(d.f->DataGecmis->field(u"Tarih"_s).toDate(), QDate(2024, 3, 5));
             for (QPushButton* b : std::as_const(d.f->Command3)) QCOMPARE(Look::backColor(b), Look::Yellow);
         }
+    }
+
+    // The newest line of a name (latest day, then the latest written) whatever the grid's order; another
+    // employee's open line of today is never rewritten.
+    void sameRepeatsTheNewestLine_data()
+    {
+        QTest::addColumn<int>("button"); // -1 right after the pick; 3 a header sort by "Ad/Gr"
+        QTest::addColumn<QString>("todaysLine"); // an open Boya 7.0 line of today, by whom
+        QTest::addColumn<double>("grams");
+        QTest::newRow("right after the pick") << -1 << QString() << 75.0;
+        QTest::newRow("İşlemler") << 0 << QString() << 75.0;
+        QTest::newRow("sorted by Ad/Gr") << 3 << QString() << 75.0;
+        QTest::newRow("corrected open line") << -1 << kGulay << 65.0;
+        QTest::newRow("another employee's line today") << 1 << kNur << 65.0;
+    }
+    void sameRepeatsTheNewestLine()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, todaysLine);
+        QFETCH(double, grams);
+        const QString dye = u"Boya 7.0"_s;
+        QList<TicketLines::Line> later{PastDesk::past(dye, 60, 100, kNur, QDate(2024, 2, 11), true),
+                                       PastDesk::past(dye, 70, 100, kNur, QDate(2024, 12, 1), true),
+                                       PastDesk::past(dye, 75, 100, kNur, QDate(2024, 12, 1), true),
+                                       PastDesk::past(dye, 50, 100, kNur, QDate(2023, 10, 5), true)};
+        if (!todaysLine.isEmpty()) {
+            later << PastDesk::past(dye, 65, 120, todaysLine, QDate::currentDate(), true);
+            later.last().yeni = 1;
+        }
+        PastDesk d;
+        QVERIFY(d.open(kAyse, later));
+        QVERIFY(d.choose(d.f->Text2, d.f->DBListe2, kGulay));
+        for (int touch = 0; button == 3 && touch < 2; ++touch) // the second touch sorts upwards
+            QTest::mouseClick(d.f->CariList->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(d.f->CariList, 2));
+        if (button >= 0 && button < 3) d.press(button);
+        const QString others = u"SELECT * FROM Salonya WHERE NOT (Eleman='Gülay Kaya' AND Yeni=1) ORDER BY rowid"_s;
+        const QList<QVariantMap> before = rows(d.salonFile(), others);
+        d.press(2);
+        QCOMPARE(rows(d.salonFile(), others), before);
+        const QList<QVariantMap> written = rows(d.salonFile(), u"SELECT Miktar FROM Salonya WHERE Islem='Boya 7.0' AND Eleman='Gülay Kaya' AND Yeni=1"_s);
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(written[0][u"Miktar"_s].toDouble(), grams);
+    }
+
+    // With no customer in the field (start-up, or another customer's ticket touched) the history
+    // lists nothing and its buttons stay off.
+    void historyNeedsTheChosenCustomer_data()
+    {
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<int>("button"); // -1 a day on the picker
+        QTest::newRow("start-up, a day") << QString() << -1;
+        QTest::newRow("another title, a day") << kAyse << -1;
+        QTest::newRow("another title, İşlemler") << kAyse << 0;
+        QTest::newRow("another title, Boya") << kAyse << 1;
+    }
+    void historyNeedsTheChosenCustomer()
+    {
+        QFETCH(QString, picked);
+        QFETCH(int, button);
+        PastDesk d;
+        QVERIFY(d.open(picked));
+        if (!picked.isEmpty()) d.showTitle(kCem);
+        if (button < 0) d.f->DTPicker1->setDate(QDate(2024, 3, 5));
+        else d.press(button);
+        QCOMPARE(d.shown(), 0);
+        QCOMPARE(d.enabled(), (QList<bool>{false, false, false}));
+    }
+
+    // After the picks the ticket grid holds the open lines of today only, and the send button follows them.
+    void ticketGridListsOpenLinesOnly()
+    {
+        Desk d;
+        QVERIFY(d.open());
+        QVERIFY(d.choose(d.f->Text1, d.f->DBListe1, kCan) && d.choose(d.f->Text2, d.f->DBListe2, kGulay));
+        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), QStringList{u"Saç Kesim"_s});
+        QVERIFY(d.f->KasaCmd->isEnabled());
+        QVERIFY(exec(d.salonFile(), u"UPDATE Salonya SET Yeni=0 WHERE Cari='M5'"_s));
+        QVERIFY(d.choose(d.f->Text1, d.f->DBListe1, kCan) && d.choose(d.f->Text2, d.f->DBListe2, kGulay));
+        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 0);
+        QVERIFY(!d.f->KasaCmd->isEnabled());
     }
 
     void sameAfterBoyaWritesTodaysDyeLinesOnce()
