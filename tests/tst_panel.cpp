@@ -312,10 +312,10 @@ private slots:
         Desk d;
         QVERIFY(d.addLine(u"Fön"_s, 1));
         QVERIFY(d.open());
+        QVERIFY(d.fx.execOwn(u"Cari.Mdb"_s, u"UPDATE CariKartlar SET CariKod='../../M1' WHERE CariKod='M1'"_s));
         d.f->DBGridMus->hide();
         QVERIFY(d.select(kAyse, kGulay));
         QVERIFY(!d.f->KasaCmd->isEnabled());
-        d.f->state.SeciliCari = u"../../M1"_s;
         Program::ResimCekildi = true;
         Program::GeciciMetin = u"1005"_s;
         d.touch(ResimCek);
@@ -464,6 +464,51 @@ private slots:
         QCOMPARE(d.f->state.AktifAlan, QString());
         QCOMPARE(d.f->DBGridIslem->model()->rowCount(), lines.size());
         QCOMPARE(d.f->DataStok->recordCount(), 7); // every card again
+    }
+
+    // A line written while the desk looks at another day (the dye frame's day, or a history day) is
+    // dated today and brings the desk back to today: the ticket grid shows it and the send takes it.
+    void lineWrittenWhileAnotherDayIsShown_data()
+    {
+        QTest::addColumn<bool>("dyeFrame");
+        QTest::newRow("BOYA, Kapat") << true;
+        QTest::newRow("history day") << false;
+    }
+    void lineWrittenWhileAnotherDayIsShown()
+    {
+        QFETCH(bool, dyeFrame);
+        Desk d;
+        QVERIFY(d.addLine(u"Saç Kesim"_s, 1, 1));
+        QVERIFY(ready(d) && writeSlots(d.fx.slotFile()));
+        d.f->DTPicker1->setDate(QDate::currentDate().addDays(-1));
+        if (dyeFrame) {
+            d.touch(Boya);
+            SalonFixture::touch(d.f->Command2[1]);
+        }
+        SalonFixture::touch(d.f->Text2);
+        QVERIFY(d.fx.tapListEntry(d.f->DBListe2, kGulay));
+        d.f->state.AktifListe = 0;
+        d.write({Fon});
+        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 1);
+        QCOMPARE(d.f->DBGridIslem->tableModel()->text(0, 0), u"Fön"_s);
+        QVERIFY(d.f->KasaCmd->isEnabled());
+        QCOMPARE(d.f->DTPicker1->date(), QDate::currentDate());
+        QCOMPARE(d.f->state.TarihKriter, Startup::dateCriterion(QDate::currentDate()));
+        SalonFixture::touch(d.f->KasaCmd);
+        QCOMPARE(count(d.fx.slotFile(), u"SELECT count(*) FROM \"Müsteri\" WHERE Qx01_urun='Fön'"_s), 1);
+        QCOMPARE(count(d.salonFile(), u"SELECT count(*) FROM Salonya WHERE Yeni=1"_s), 1); // yesterday's stays
+    }
+
+    // A dye search typed on a real keyboard over a list that cannot be read says so, as the on-screen keys do.
+    void dyeSearchOnAnUnreadableList()
+    {
+        Desk d;
+        QVERIFY(ready(d));
+        d.touch(Boya);
+        d.f->DataStok->setDatabaseName(d.fx.root() + u"/gone/Stok.Mdb"_s);
+        QTest::keyClicks(d.f->Text3, u"bo"_s);
+        QCOMPARE(d.fx.messages.size(), 1);
+        QVERIFY(d.fx.messages.first().startsWith(u"Liste okunamadı"_s));
     }
 };
 
