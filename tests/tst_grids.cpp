@@ -41,8 +41,9 @@ struct Desk {
     bool open()
     {
         using TicketLines::line;
-        TicketLines::Line sent = line(u"Manikür"_s, 1, 200, u"M4"_s, kZeynep, kGulay), old = line(u"Fön"_s, 1, 140, u"M3"_s, kZeynep, kAli);
-        sent.yeni = 0;
+        TicketLines::Line sent = line(u"Manikür"_s, 1, 200, u"M4"_s, kZeynep, kGulay), old = line(u"Fön"_s, 1, 140, u"M3"_s, kZeynep, kAli),
+                          sentCan = line(u"Manikür"_s, 1, 200, u"M5"_s, kCan, kAli);
+        sent.yeni = sentCan.yeni = 0;
         old.tarih = old.tarih.addDays(-1);
         return writeCards(fx.cardFile(), {card(u"M3"_s, kZeynep), card(u"M4"_s, kZeynep), card(u"M5"_s, kCan),
                                           card(u"E1"_s, kGulay, u"Eleman"_s), card(u"E2"_s, kAli, u"Eleman"_s)})
@@ -50,7 +51,7 @@ struct Desk {
             && fx.execOwn(u"Salonya.Mdb"_s, u"SELECT 1"_s)
             && !TicketLines::write(salonFile(), {line(u"Saç Kesim"_s, 1, 1250, u"M5"_s, kCan, kGulay),
                                                  line(u"Fön"_s, 1, 150, u"M3"_s, kZeynep, kAli),
-                                                 line(u"Boya 7.0"_s, 2.5, 120, u"M4"_s, kZeynep, kGulay), sent, old}).isEmpty()
+                                                 line(u"Boya 7.0"_s, 2.5, 120, u"M4"_s, kZeynep, kGulay), sent, old, sentCan}).isEmpty()
             && (f = fx.start());
     }
     int rowOf(DataGrid* g, int column, const QString& text) const
@@ -90,10 +91,10 @@ const QString kAyse = u"AYŞE YILMAZ"_s, kBerk = u"BERK ÖZ"_s, kCem = u"CEM AK"
 
 struct PastDesk : Desk {
     static TicketLines::Line past(const QString& islem, double miktar, double fiyat, const QString& eleman, QDate day, bool dye,
-                                  const QString& cari = u"M1"_s)
+                                  const QString& cari = u"M1"_s, int yeni = 0)
     {
         TicketLines::Line l = TicketLines::line(islem, miktar, fiyat, cari, cari == u"M1" ? kAyse : kCem, eleman);
-        std::tie(l.tarih, l.gurup, l.yeni) = std::tuple(day, dye, 0);
+        std::tie(l.tarih, l.gurup, l.yeni) = std::tuple(day, dye, yeni);
         return l;
     }
     // AYŞE has two haircuts and a dye on 5 March 2024 and two older dyes, one of them no longer sold;
@@ -143,6 +144,9 @@ private slots:
         QVERIFY(d.open());
         QVERIFY(d.choose(d.f->Text1, d.f->DBListe1, kCan));
         QVERIFY(d.choose(d.f->Text2, d.f->DBListe2, kAli));
+        // Their ticket holds open lines only: the sent one is not shown, and there is nothing to send.
+        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 0);
+        QVERIFY(!d.f->KasaCmd->isEnabled());
         const QString canCode = d.f->DataCari->field(0).toString();
         DataGrid* mus = d.f->DBGridMus;
         // The open lines of today only, the price with two decimals.
@@ -164,7 +168,7 @@ private slots:
         // A title with an apostrophe works the same way.
         QVERIFY(SalonFixture::touchCell(mus, d.rowOf(mus, 0, kCan), 0));
         QCOMPARE(d.f->Text1->text(), kCan);
-        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), QStringList{u"Saç Kesim"_s});
+        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), (QStringList{u"Manikür"_s, u"Saç Kesim"_s}));
         // The ticket grid: quantity as a general number, price right-aligned; no price shows "0,00".
         QVERIFY(exec(d.salonFile(), u"UPDATE Salonya SET Fiyat=NULL WHERE Islem='Manikür'"_s));
         d.f->DataSalonya->setRecordSource(u"Select * From Salonya Where Cari='M4'"_s);
@@ -280,17 +284,25 @@ private slots:
         QTest::addColumn<int>("button");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QList<bool>>("enabled");
-        QTest::newRow("no history") << kBerk << -1 << 0 << QList<bool>{false, false, false};
-        QTest::newRow("Boya without dye lines") << kCem << 1 << 0 << QList<bool>{true, false, false};
-        QTest::newRow("İşlemler") << kAyse << 0 << 5 << QList<bool>{true, true, true};
-        QTest::newRow("Boya") << kAyse << 1 << 3 << QList<bool>{false, true, true};
+        QTest::addColumn<QString>("shown"); // the title in the field after the pick (another customer's ticket touched)
+        const QList<bool> off{false, false, false};
+        QTest::newRow("no history") << kBerk << -1 << 0 << off << kBerk;
+        // Without the chosen customer in the field, a day (-2) or a button lists nothing.
+        QTest::newRow("start-up, a day") << QString() << -2 << 0 << off << u"MÜŞTERİ"_s;
+        QTest::newRow("another title, İşlemler") << kAyse << 0 << 0 << off << kCem;
+        QTest::newRow("Boya without dye lines") << kCem << 1 << 0 << QList<bool>{true, false, false} << kCem;
+        QTest::newRow("İşlemler") << kAyse << 0 << 5 << QList<bool>{true, true, true} << kAyse;
+        QTest::newRow("Boya") << kAyse << 1 << 3 << QList<bool>{false, true, true} << kAyse;
     }
     void buttonsFollowTheHistory()
     {
         QFETCH(QString, customer);
         QFETCH(int, button);
+        QFETCH(QString, shown);
         PastDesk d;
         QVERIFY(d.open(customer));
+        if (d.f->Text1->text() != shown) d.showTitle(shown);
+        if (button == -2) d.f->DTPicker1->setDate(QDate(2024, 3, 5));
         if (button >= 0) d.press(button);
         QTEST(d.shown(), "rows");
         QTEST(d.enabled(), "enabled");
@@ -301,8 +313,7 @@ private slots:
         }
     }
 
-    // The newest line of a name (latest day, then the latest written) whatever the grid's order; another
-    // employee's open line of today is never rewritten.
+    // The newest line of a name (latest day, then the latest written) whatever the grid's order; another employee's is never rewritten.
     void sameRepeatsTheNewestLine_data()
     {
         QTest::addColumn<int>("button"); // -1 right after the pick; 3 a header sort by "Ad/Gr"
@@ -319,15 +330,10 @@ private slots:
         QFETCH(int, button);
         QFETCH(QString, todaysLine);
         QFETCH(double, grams);
-        const QString dye = u"Boya 7.0"_s;
-        QList<TicketLines::Line> later{PastDesk::past(dye, 60, 100, kNur, QDate(2024, 2, 11), true),
-                                       PastDesk::past(dye, 70, 100, kNur, QDate(2024, 12, 1), true),
-                                       PastDesk::past(dye, 75, 100, kNur, QDate(2024, 12, 1), true),
-                                       PastDesk::past(dye, 50, 100, kNur, QDate(2023, 10, 5), true)};
-        if (!todaysLine.isEmpty()) {
-            later << PastDesk::past(dye, 65, 120, todaysLine, QDate::currentDate(), true);
-            later.last().yeni = 1;
-        }
+        QList<TicketLines::Line> later;
+        for (auto [g, day] : {std::pair(60, QDate(2024, 2, 11)), {70, QDate(2024, 12, 1)}, {75, QDate(2024, 12, 1)}, {50, QDate(2023, 10, 5)}})
+            later << PastDesk::past(u"Boya 7.0"_s, g, 100, kNur, day, true);
+        if (!todaysLine.isEmpty()) later << PastDesk::past(u"Boya 7.0"_s, 65, 120, todaysLine, QDate::currentDate(), true, u"M1"_s, 1);
         PastDesk d;
         QVERIFY(d.open(kAyse, later));
         QVERIFY(d.choose(d.f->Text2, d.f->DBListe2, kGulay));
@@ -338,47 +344,8 @@ private slots:
         const QList<QVariantMap> before = rows(d.salonFile(), others);
         d.press(2);
         QCOMPARE(rows(d.salonFile(), others), before);
-        const QList<QVariantMap> written = rows(d.salonFile(), u"SELECT Miktar FROM Salonya WHERE Islem='Boya 7.0' AND Eleman='Gülay Kaya' AND Yeni=1"_s);
-        QCOMPARE(written.size(), 1);
-        QCOMPARE(written[0][u"Miktar"_s].toDouble(), grams);
-    }
-
-    // With no customer in the field (start-up, or another customer's ticket touched) the history
-    // lists nothing and its buttons stay off.
-    void historyNeedsTheChosenCustomer_data()
-    {
-        QTest::addColumn<QString>("picked");
-        QTest::addColumn<int>("button"); // -1 a day on the picker
-        QTest::newRow("start-up, a day") << QString() << -1;
-        QTest::newRow("another title, a day") << kAyse << -1;
-        QTest::newRow("another title, İşlemler") << kAyse << 0;
-        QTest::newRow("another title, Boya") << kAyse << 1;
-    }
-    void historyNeedsTheChosenCustomer()
-    {
-        QFETCH(QString, picked);
-        QFETCH(int, button);
-        PastDesk d;
-        QVERIFY(d.open(picked));
-        if (!picked.isEmpty()) d.showTitle(kCem);
-        if (button < 0) d.f->DTPicker1->setDate(QDate(2024, 3, 5));
-        else d.press(button);
-        QCOMPARE(d.shown(), 0);
-        QCOMPARE(d.enabled(), (QList<bool>{false, false, false}));
-    }
-
-    // After the picks the ticket grid holds the open lines of today only, and the send button follows them.
-    void ticketGridListsOpenLinesOnly()
-    {
-        Desk d;
-        QVERIFY(d.open());
-        QVERIFY(d.choose(d.f->Text1, d.f->DBListe1, kCan) && d.choose(d.f->Text2, d.f->DBListe2, kGulay));
-        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), QStringList{u"Saç Kesim"_s});
-        QVERIFY(d.f->KasaCmd->isEnabled());
-        QVERIFY(exec(d.salonFile(), u"UPDATE Salonya SET Yeni=0 WHERE Cari='M5'"_s));
-        QVERIFY(d.choose(d.f->Text1, d.f->DBListe1, kCan) && d.choose(d.f->Text2, d.f->DBListe2, kGulay));
-        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 0);
-        QVERIFY(!d.f->KasaCmd->isEnabled());
+        QCOMPARE(rows(d.salonFile(), u"SELECT Miktar FROM Salonya WHERE Islem='Boya 7.0' AND Eleman='Gülay Kaya' AND Yeni=1"_s),
+                 (QList<QVariantMap>{{{u"Miktar"_s, grams}}}));
     }
 
     void sameAfterBoyaWritesTodaysDyeLinesOnce()
