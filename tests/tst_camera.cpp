@@ -8,6 +8,7 @@
 #include "camera/testcamera.h"
 #include "customers/customerphoto.h"
 #include "ui/picturebox.h"
+#include "ui/textbox.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -66,10 +67,13 @@ private slots:
         const QImage second = CustomerPhoto::load(file);
         QVERIFY(!second.isNull() && second != first);
         QCOMPARE(d.f->Picture1->picture(), second);
-        // No customer chosen: the photo is taken but nothing is written.
-        d.f->state.SeciliCari.clear();
-        QGuiApplication::clipboard()->clear();
+        // Another customer's title in the field (her open ticket touched, no panel test): refused, nothing written.
+        d.f->state.Durum = 2;
+        d.f->Text1->setText(Desk::Nazli);
+        d.f->state.Durum = 0;
+        d.f->state.AktifListe = 1;
         d.touch(Desk::ResimCek);
+        QCOMPARE(d.f->Text1->text(), u"MÜŞTERİ SEÇİN..?"_s);
         QCOMPARE(CustomerPhoto::load(file), second);
         QCOMPARE(QDir(d.fx.programDir()).entryList({u"Resim*"_s}), QStringList{u"ResimM1.Jpg"_s});
         QVERIFY(d.fx.messages.isEmpty());

@@ -41,8 +41,9 @@ struct Desk {
     bool open()
     {
         using TicketLines::line;
-        TicketLines::Line sent = line(u"Manikür"_s, 1, 200, u"M4"_s, kZeynep, kGulay), old = line(u"Fön"_s, 1, 140, u"M3"_s, kZeynep, kAli);
-        sent.yeni = 0;
+        TicketLines::Line sent = line(u"Manikür"_s, 1, 200, u"M4"_s, kZeynep, kGulay), old = line(u"Fön"_s, 1, 140, u"M3"_s, kZeynep, kAli),
+                          sentCan = line(u"Manikür"_s, 1, 200, u"M5"_s, kCan, kAli);
+        sent.yeni = sentCan.yeni = 0;
         old.tarih = old.tarih.addDays(-1);
         return writeCards(fx.cardFile(), {card(u"M3"_s, kZeynep), card(u"M4"_s, kZeynep), card(u"M5"_s, kCan),
                                           card(u"E1"_s, kGulay, u"Eleman"_s), card(u"E2"_s, kAli, u"Eleman"_s)})
@@ -50,7 +51,7 @@ struct Desk {
             && fx.execOwn(u"Salonya.Mdb"_s, u"SELECT 1"_s)
             && !TicketLines::write(salonFile(), {line(u"Saç Kesim"_s, 1, 1250, u"M5"_s, kCan, kGulay),
                                                  line(u"Fön"_s, 1, 150, u"M3"_s, kZeynep, kAli),
-                                                 line(u"Boya 7.0"_s, 2.5, 120, u"M4"_s, kZeynep, kGulay), sent, old}).isEmpty()
+                                                 line(u"Boya 7.0"_s, 2.5, 120, u"M4"_s, kZeynep, kGulay), sent, old, sentCan}).isEmpty()
             && (f = fx.start());
     }
     int rowOf(DataGrid* g, int column, const QString& text) const
@@ -90,15 +91,15 @@ const QString kAyse = u"AYŞE YILMAZ"_s, kBerk = u"BERK ÖZ"_s, kCem = u"CEM AK"
 
 struct PastDesk : Desk {
     static TicketLines::Line past(const QString& islem, double miktar, double fiyat, const QString& eleman, QDate day, bool dye,
-                                  const QString& cari = u"M1"_s)
+                                  const QString& cari = u"M1"_s, int yeni = 0)
     {
         TicketLines::Line l = TicketLines::line(islem, miktar, fiyat, cari, cari == u"M1" ? kAyse : kCem, eleman);
-        std::tie(l.tarih, l.gurup, l.yeni) = std::tuple(day, dye, 0);
+        std::tie(l.tarih, l.gurup, l.yeni) = std::tuple(day, dye, yeni);
         return l;
     }
     // AYŞE has two haircuts and a dye on 5 March 2024 and two older dyes, one of them no longer sold;
     // CEM had a haircut only; BERK never came.
-    bool open(const QString& customer)
+    bool open(const QString& customer, const QList<TicketLines::Line>& later = {})
     {
         const QDate march5(2024, 3, 5);
         return writeCards(fx.cardFile(), {card(u"M1"_s, kAyse), card(u"M2"_s, kBerk), card(u"M3"_s, kCem),
@@ -108,14 +109,16 @@ struct PastDesk : Desk {
                                            stock(u"D2"_s, u"Boya 5.1"_s, u"8690002"_s, 150, u"Boya"_s)})
             && fx.execOwn(u"Salonya.Mdb"_s, u"SELECT 1"_s)
             && !TicketLines::write(salonFile(),
-                                   {past(u"Saç Kesim"_s, 1, 250, kNur, march5, false), past(u"Saç Kesim"_s, 1, 250, kGulay, march5, false),
+                                   QList<TicketLines::Line>{past(u"Saç Kesim"_s, 1, 250, kNur, march5, false), past(u"Saç Kesim"_s, 1, 250, kGulay, march5, false),
                                     past(u"Boya 7.0"_s, 35, 100, kNur, march5, true),
                                     past(u"Boya 5.1"_s, 20, 140, kGulay, QDate(2024, 1, 10), true),
                                     past(u"Boya Eski"_s, 10, 90, kGulay, QDate(2023, 12, 1), true),
-                                    past(u"Saç Kesim"_s, 1, 250, kNur, march5, false, u"M3"_s)})
+                                    past(u"Saç Kesim"_s, 1, 250, kNur, march5, false, u"M3"_s)} + later)
                     .isEmpty()
-            && (f = fx.start()) && choose(f->Text1, f->DBListe1, customer);
+            && (f = fx.start()) && (customer.isEmpty() || choose(f->Text1, f->DBListe1, customer));
     }
+    // As a touch on another customer's open ticket leaves the field.
+    void showTitle(const QString& title) { f->state.Durum = 2; f->Text1->setText(title); f->state.Durum = 0; }
     void press(int button) { SalonFixture::touch(f->Command3[button]); }
     QList<bool> enabled() const { return {f->Command3[0]->isEnabled(), f->Command3[1]->isEnabled(), f->Command3[2]->isEnabled()}; }
     int shown() const { return f->CariList->model()->rowCount(); }
@@ -141,6 +144,9 @@ private slots:
         QVERIFY(d.open());
         QVERIFY(d.choose(d.f->Text1, d.f->DBListe1, kCan));
         QVERIFY(d.choose(d.f->Text2, d.f->DBListe2, kAli));
+        // Their ticket holds open lines only: the sent one is not shown, and there is nothing to send.
+        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 0);
+        QVERIFY(!d.f->KasaCmd->isEnabled());
         const QString canCode = d.f->DataCari->field(0).toString();
         DataGrid* mus = d.f->DBGridMus;
         // The open lines of today only, the price with two decimals.
@@ -162,7 +168,7 @@ private slots:
         // A title with an apostrophe works the same way.
         QVERIFY(SalonFixture::touchCell(mus, d.rowOf(mus, 0, kCan), 0));
         QCOMPARE(d.f->Text1->text(), kCan);
-        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), QStringList{u"Saç Kesim"_s});
+        QCOMPARE(d.columnTexts(d.f->DBGridIslem, 0), (QStringList{u"Manikür"_s, u"Saç Kesim"_s}));
         // The ticket grid: quantity as a general number, price right-aligned; no price shows "0,00".
         QVERIFY(exec(d.salonFile(), u"UPDATE Salonya SET Fiyat=NULL WHERE Islem='Manikür'"_s));
         d.f->DataSalonya->setRecordSource(u"Select * From Salonya Where Cari='M4'"_s);
@@ -278,17 +284,25 @@ private slots:
         QTest::addColumn<int>("button");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QList<bool>>("enabled");
-        QTest::newRow("no history") << kBerk << -1 << 0 << QList<bool>{false, false, false};
-        QTest::newRow("Boya without dye lines") << kCem << 1 << 0 << QList<bool>{true, false, false};
-        QTest::newRow("İşlemler") << kAyse << 0 << 5 << QList<bool>{true, true, true};
-        QTest::newRow("Boya") << kAyse << 1 << 3 << QList<bool>{false, true, true};
+        QTest::addColumn<QString>("shown"); // the title in the field after the pick (another customer's ticket touched)
+        const QList<bool> off{false, false, false};
+        QTest::newRow("no history") << kBerk << -1 << 0 << off << kBerk;
+        // Without the chosen customer in the field, a day (-2) or a button lists nothing.
+        QTest::newRow("start-up, a day") << QString() << -2 << 0 << off << u"MÜŞTERİ"_s;
+        QTest::newRow("another title, İşlemler") << kAyse << 0 << 0 << off << kCem;
+        QTest::newRow("Boya without dye lines") << kCem << 1 << 0 << QList<bool>{true, false, false} << kCem;
+        QTest::newRow("İşlemler") << kAyse << 0 << 5 << QList<bool>{true, true, true} << kAyse;
+        QTest::newRow("Boya") << kAyse << 1 << 3 << QList<bool>{false, true, true} << kAyse;
     }
     void buttonsFollowTheHistory()
     {
         QFETCH(QString, customer);
         QFETCH(int, button);
+        QFETCH(QString, shown);
         PastDesk d;
         QVERIFY(d.open(customer));
+        if (d.f->Text1->text() != shown) d.showTitle(shown);
+        if (button == -2) d.f->DTPicker1->setDate(QDate(2024, 3, 5));
         if (button >= 0) d.press(button);
         QTEST(d.shown(), "rows");
         QTEST(d.enabled(), "enabled");
@@ -297,6 +311,41 @@ private slots:
             QCOMPARE(d.f->DataGecmis->field(u"Tarih"_s).toDate(), QDate(2024, 3, 5));
             for (QPushButton* b : std::as_const(d.f->Command3)) QCOMPARE(Look::backColor(b), Look::Yellow);
         }
+    }
+
+    // The newest line of a name (latest day, then the latest written) whatever the grid's order; another employee's is never rewritten.
+    void sameRepeatsTheNewestLine_data()
+    {
+        QTest::addColumn<int>("button"); // -1 right after the pick; 3 a header sort by "Ad/Gr"
+        QTest::addColumn<QString>("todaysLine"); // an open Boya 7.0 line of today, by whom
+        QTest::addColumn<double>("grams");
+        QTest::newRow("right after the pick") << -1 << QString() << 75.0;
+        QTest::newRow("İşlemler") << 0 << QString() << 75.0;
+        QTest::newRow("sorted by Ad/Gr") << 3 << QString() << 75.0;
+        QTest::newRow("corrected open line") << -1 << kGulay << 65.0;
+        QTest::newRow("another employee's line today") << 1 << kNur << 65.0;
+    }
+    void sameRepeatsTheNewestLine()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, todaysLine);
+        QFETCH(double, grams);
+        QList<TicketLines::Line> later;
+        for (auto [g, day] : {std::pair(60, QDate(2024, 2, 11)), {70, QDate(2024, 12, 1)}, {75, QDate(2024, 12, 1)}, {50, QDate(2023, 10, 5)}})
+            later << PastDesk::past(u"Boya 7.0"_s, g, 100, kNur, day, true);
+        if (!todaysLine.isEmpty()) later << PastDesk::past(u"Boya 7.0"_s, 65, 120, todaysLine, QDate::currentDate(), true, u"M1"_s, 1);
+        PastDesk d;
+        QVERIFY(d.open(kAyse, later));
+        QVERIFY(d.choose(d.f->Text2, d.f->DBListe2, kGulay));
+        for (int touch = 0; button == 3 && touch < 2; ++touch) // the second touch sorts upwards
+            QTest::mouseClick(d.f->CariList->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(d.f->CariList, 2));
+        if (button >= 0 && button < 3) d.press(button);
+        const QString others = u"SELECT * FROM Salonya WHERE NOT (Eleman='Gülay Kaya' AND Yeni=1) ORDER BY rowid"_s;
+        const QList<QVariantMap> before = rows(d.salonFile(), others);
+        d.press(2);
+        QCOMPARE(rows(d.salonFile(), others), before);
+        QCOMPARE(rows(d.salonFile(), u"SELECT Miktar FROM Salonya WHERE Islem='Boya 7.0' AND Eleman='Gülay Kaya' AND Yeni=1"_s),
+                 (QList<QVariantMap>{{{u"Miktar"_s, grams}}}));
     }
 
     void sameAfterBoyaWritesTodaysDyeLinesOnce()

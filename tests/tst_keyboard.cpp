@@ -141,6 +141,9 @@ private slots:
         f->DataCari->setDatabaseName(fx->root() + u"/gone/Cari.Mdb"_s);
         fx->typeOnKeys(u"e"_s);
         QCOMPARE(fx->messages.size(), 2);
+        f->DataStok->setDatabaseName(fx->root() + u"/gone/Stok.Mdb"_s); // the dye search, typed on a keyboard
+        QTest::keyClicks(f->Text3, u"bo"_s);
+        QCOMPARE(fx->messages.size(), 3);
     }
 
     void takingTheKeyboard_data()

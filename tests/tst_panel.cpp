@@ -299,10 +299,10 @@ private slots:
         Desk d;
         QVERIFY(d.addLine(u"Fön"_s, 1));
         QVERIFY(d.open());
+        QVERIFY(d.fx.execOwn(u"Cari.Mdb"_s, u"UPDATE CariKartlar SET CariKod='../../M1' WHERE CariKod='M1'"_s));
         d.f->DBGridMus->hide();
         QVERIFY(d.select(kAyse, kGulay));
         QVERIFY(!d.f->KasaCmd->isEnabled());
-        d.f->state.SeciliCari = u"../../M1"_s;
         Program::ResimCekildi = true;
         Program::GeciciMetin = u"1005"_s;
         d.touch(ResimCek);
@@ -462,7 +462,8 @@ private slots:
 
     // Grams with a decimal comma, the line priced per 100 g, the frame open for the next dye. A second
     // weighing of the same dye rewrites today's open line; sent lines and lines of other days are
-    // never touched, whatever day the picker shows. "Kapat" then shows every line of the customer.
+    // never touched, whatever day the picker shows. "Kapat" then shows every line of the customer; the
+    // next line written puts the desk back on today.
     void weighing_data()
     {
         QTest::addColumn<QString>("dye");
@@ -527,7 +528,16 @@ private slots:
         QCOMPARE(d.f->state.AktifAlan, QString());
         QCOMPARE(d.f->DBGridIslem->model()->rowCount(), lines.size());
         QCOMPARE(d.f->DataStok->recordCount(), 7); // every card again
+        // The line written while the picker showed another day brought the desk back to today's open ticket.
+        SalonFixture::touch(d.f->Text2);
+        QVERIFY(d.fx.tapListEntry(d.f->DBListe2, kGulay));
+        d.f->state.AktifListe = 0;
+        d.write({Fon});
+        QCOMPARE(d.f->DTPicker1->date(), QDate::currentDate());
+        QCOMPARE(d.f->DBGridIslem->model()->rowCount(), 2);
+        QVERIFY(d.f->KasaCmd->isEnabled());
     }
+
 };
 
 QTEST_MAIN(TestPanel)

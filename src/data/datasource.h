@@ -72,6 +72,8 @@ public:
 
     // Value of a field of any row, for the views; reads rows on demand.
     QVariant value(int row, int pos) const;
+    // The row's key in its table; a row written later has a larger key. -1 when there is no such row.
+    qint64 rowId(int row) const { return row >= 0 && row < recordCount() ? m_keys[size_t(row)] : -1; }
 
     QString lastError() const { return m_error; }
 

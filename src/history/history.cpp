@@ -7,6 +7,7 @@
 #include "data/jet.h"
 #include "data/refresh.h"
 #include "ticket/dyeline.h"
+#include "ticket/ticketlines.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
 #include "ui/look.h"
@@ -17,7 +18,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
-#include <QSet>
+#include <QHash>
 
 namespace {
 
@@ -53,6 +54,18 @@ History::History(Salonya* form) : QObject(form), f(form)
 
 QString History::customerCode() const { return f->DataCari->field(0).toString(); }
 
+// The history answers only for the customer the field shows, the same rule the ticket lines follow.
+bool History::customerChosen() const
+{
+    return f->DataCari->position() >= 0 && f->DataCari->field(1).toString() == f->Text1->text();
+}
+
+void History::listNothing()
+{
+    f->DataGecmis->setRecordSource(kSelect + QStringLiteral("Cari='0'"));
+    Data::refreshRoutine(f->DataGecmis);
+}
+
 // The handlers set the picker themselves; only the user's choice is a date filter.
 void History::setPicker(const QDate& day)
 {
@@ -65,6 +78,10 @@ void History::Command3_Click(int index)
     for (QPushButton* b : std::as_const(f->Command3)) Look::setBackColor(b, Look::Yellow);
     Look::setBackColor(f->Command3[index], Look::Cyan);
     f->Command3[2]->setEnabled(false);
+    if (index != 2 && !customerChosen()) {
+        listNothing();
+        return;
+    }
     const QString customer = QStringLiteral("Cari=") + Jet::quote(customerCode());
     switch (index) {
     case 0:
@@ -108,6 +125,10 @@ void History::DTPicker1_Change()
 
 void History::showDay(const QDate& day)
 {
+    if (!customerChosen()) {
+        listNothing();
+        return;
+    }
     const QString dyes = Look::backColor(f->Command3[1]) == Look::Cyan ? QStringLiteral(" And Gurup") : QString();
     f->state.TarihKriter = Startup::dateCriterion(day);
     f->DataGecmis->setRecordSource(kSelect + f->state.TarihKriter + dyes + QStringLiteral(" And Cari=")
@@ -152,6 +173,32 @@ bool History::selectionMissing()
     return true;
 }
 
+// Each stock name listed from the current line on, by its newest listed line (latest day, then the
+// latest written): the grid may be ordered by name, by any column, or in storage order.
+QList<int> History::newestLines(const DataSource* h, int from)
+{
+    QStringList names;
+    QHash<QString, int> newest;
+    for (int row = from; row < h->recordCount(); ++row) {
+        const QString islem = h->value(row, Islem).toString();
+        if (!newest.contains(islem)) {
+            names << islem;
+            newest.insert(islem, row);
+        }
+    }
+    const auto newer = [h](int a, int b) {
+        const QDate da = h->value(a, Tarih).toDate(), db = h->value(b, Tarih).toDate();
+        return da != db ? da > db : h->rowId(a) > h->rowId(b);
+    };
+    for (int row = 0; row < h->recordCount(); ++row) {
+        const auto it = newest.find(h->value(row, Islem).toString());
+        if (it != newest.end() && newer(row, *it)) *it = row;
+    }
+    QList<int> rows;
+    for (const QString& name : std::as_const(names)) rows << newest.value(name);
+    return rows;
+}
+
 void History::repeatLines()
 {
     DataSource* h = f->DataGecmis;
@@ -163,17 +210,15 @@ void History::repeatLines()
     DataSource stock(QStringLiteral("StokAra"));
     stock.setDatabaseName(f->DataStok->databaseName());
     QStringList gone;
-    QSet<QString> written;
     bool ok = db != nullptr;
     {
         // All listed lines reach the ticket, or none does.
         Transaction tx(db.get(), true);
         if (ok && !tx.active()) error = tx.error();
         ok = ok && tx.active();
-        for (int row = from; ok && row < h->recordCount(); ++row) {
+        for (const int row : newestLines(h, from)) {
+            if (!ok) break;
             const QString islem = h->value(row, Islem).toString();
-            // The first listed line of a stock name (the newest, as the filters list them) is the one repeated.
-            if (written.contains(islem)) continue;
             stock.setRecordSource(QStringLiteral("Select * From StokKartlar Where StokAdi=") + Jet::quote(islem));
             ok = stock.refresh();
             if (!ok) {
@@ -195,10 +240,10 @@ void History::repeatLines()
             line.unvan = f->DataCari->field(1).toString();
             line.eleman = f->Text2->text();
             ok = writeDyeLine(salonyaFile, line, &error);
-            written.insert(islem);
         }
         ok = ok && tx.commit(&error);
     }
+    if (ok) TicketLines::showOpenTicket(*f);
     Data::refreshRoutine(f->DataSalonya);
     Data::refreshRoutine(f->DataGunluk);
     Data::refreshRoutine(f->DataGecmis);

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+class DataSource;
 class QDate;
 class Salonya;
 
@@ -25,6 +26,9 @@ private:
     void showDay(const QDate& day);
     void repeatLines();
     bool selectionMissing();
+    bool customerChosen() const;
+    void listNothing();
+    static QList<int> newestLines(const DataSource* h, int from);
     void setPicker(const QDate& day);
     QString customerCode() const;
 

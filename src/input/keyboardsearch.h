@@ -23,9 +23,11 @@ public:
     // What brings the whole list back after a search without match; empty for kinds without one.
     static QString resetSource(const QString& kind);
 
+    // Re-runs a narrowed source; a source that cannot be read is told (once until it reads again).
+    bool requery(DataSource* ds);
+
 private:
     void bufferChanged();
-    bool requery(DataSource* ds);
 
     Salonya& f;
     QString m_shownFailure; // a source that cannot be read is reported once, not on every key

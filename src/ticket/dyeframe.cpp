@@ -87,7 +87,7 @@ void DyeFrame::searchKeyUp(int key)
     f->DataStok->setRecordSource(QStringLiteral("Select * From StokKartlar Where Gurup='Boya' And StokAdi Like ")
                                  + Jet::quote(KeyboardSearch::pattern(text) + u'*') + QStringLiteral(" Order By StokAdi Asc"));
     s.Durum = 4;
-    f->DataStok->refresh();
+    f->findChild<KeyboardSearch*>()->requery(f->DataStok);
     s.Durum = 0;
     // Without a match the list is empty and nothing is highlighted.
     f->DBListe3->setText(f->DataStok->field(QStringLiteral("StokAdi")).toString());

@@ -157,8 +157,13 @@ QString ServicePanel::photoFile(const QString& customerCode)
 
 void ServicePanel::takePhoto()
 {
-    // The photo belongs to the customer chosen at the touch, whatever is picked while the camera starts.
-    const QString code = f->state.SeciliCari;
+    // The photo belongs to the customer the field shows and that is current, as a ticket line does,
+    // taken at the touch: whatever is picked while the camera starts does not change it.
+    if (!TicketLines::selectionShown(*f, false)) {
+        unmark(ResimCek);
+        return;
+    }
+    const QString code = f->DataCari->field(0).toString();
     PanelSeams::pressCapture(*f);
     if (!code.isEmpty() && Program::ResimCekildi) {
         const QString path = photoFile(code);

@@ -4,6 +4,7 @@
 
 #include "app/salonya.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/refresh.h"
@@ -14,6 +15,7 @@
 #include "ui/touchlist.h"
 
 #include <QDate>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QLocale>
 #include <QPushButton>
@@ -113,8 +115,21 @@ bool writeLine(Salonya& f, double quantity)
     if (!ok) {
         tell(f, QStringLiteral("İşlem adisyona yazılamadı: veritabanı kilitli ya da disk dolu olabilir. "
                                "Adisyon değişmedi; biraz sonra yeniden deneyin."));
+    } else {
+        showOpenTicket(f);
     }
     return ok;
+}
+
+void showOpenTicket(Salonya& f)
+{
+    // The picker's own change lists the history of today and resets TarihKriter.
+    if (f.DTPicker1->date() != QDate::currentDate()) f.DTPicker1->setDate(QDate::currentDate());
+    f.state.TarihKriter = Startup::dateCriterion(QDate::currentDate());
+    f.DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + f.state.TarihKriter + QStringLiteral(" And Cari=")
+                                   + Jet::quote(f.DataCari->field(0).toString()) + QStringLiteral(" And Eleman=")
+                                   + Jet::quote(f.Text2->text()) + QStringLiteral(" And Yeni=1"));
+    Data::refreshRoutine(f.DataSalonya);
 }
 
 bool writePickedStock(Salonya& f, bool picked)

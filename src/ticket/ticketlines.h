@@ -24,6 +24,10 @@ bool selectionShown(Salonya& f, bool needEmployee = true);
 // 100 g. False when the save failed (the user is told, nothing is half-written).
 bool writeLine(Salonya& f, double quantity);
 
+// After a line is written (always for today): the desk goes back to today (picker and TarihKriter) and
+// the ticket grid to today's open lines of the shown customer and employee, the lines the next send takes.
+void showOpenTicket(Salonya& f);
+
 // "ÜRÜN İŞLE": the picked stock card with the quantity of Text4; then the ticket grid has the focus
 // and the line sources are refreshed. False, with a beep, when nothing was picked (picked false), the
 // quantity is not a positive number or the selection is not shown; false too when the save failed.

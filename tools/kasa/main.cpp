@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLocale>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -21,10 +22,18 @@ const QLocale& turkish()
     return l;
 }
 
-QString money(const QVariant& v) { return v.isNull() ? QStringLiteral("-") : turkish().toString(v.toDouble(), 'f', 2); }
+// Half away from zero at the second decimal, as the register rounds: 10.995 is stored a hair below
+// 10.995, so it is first taken to the sixth decimal (amounts keep four).
+QString money(const QVariant& v)
+{
+    if (v.isNull()) return QStringLiteral("-");
+    const double cents = std::round(std::round(v.toDouble() * 1e6) / 1e4);
+    return turkish().toString(cents / 100.0, 'f', 2);
+}
+// A dye's kilograms in full, never in exponent notation.
 QString quantity(const QVariant& v)
 {
-    return v.isNull() ? QStringLiteral("-") : turkish().toString(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    return v.isNull() ? QStringLiteral("-") : turkish().toString(v.toDouble(), 'f', QLocale::FloatingPointShortest);
 }
 
 int list(const QString& file)
