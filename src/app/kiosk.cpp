@@ -85,7 +85,7 @@ int supervise(char** argv)
         // A desk that keeps failing at once is started ever more slowly, up to half a minute apart.
         delay = time(nullptr) - started < 30 ? std::min(delay * 2, 30) : 1;
         if (WIFSIGNALED(status))
-            std::fprintf(stderr, "salonya: masa %s sinyaliyle kapandı, %d sn sonra yeniden başlıyor\n", strsignal(WTERMSIG(status)), delay);
+            std::fprintf(stderr, "salonya: masa SIG%s ile kapandı, %d sn sonra yeniden başlıyor\n", sigabbrev_np(WTERMSIG(status)), delay);
         else
             std::fprintf(stderr, "salonya: masa %d koduyla kapandı, %d sn sonra yeniden başlıyor\n", WEXITSTATUS(status), delay);
         waitSeconds(delay);

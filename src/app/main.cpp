@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QScreen>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -63,8 +64,8 @@ int main(int argc, char** argv)
     }
     if (kiosk) {
         Kiosk::dress(form);
-        // Start-up restores the stored window place; the terminal stays full screen.
-        QObject::connect(form.startup(), &Startup::ready, &form, [&form] { form.setWindowState(Qt::WindowFullScreen); });
+        // Start-up restores the stored window place; without a window manager nobody puts it back.
+        QObject::connect(form.startup(), &Startup::ready, &form, [&form] { form.setGeometry(form.screen()->geometry()); });
     }
     form.show();
     return app.exec();
