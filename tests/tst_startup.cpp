@@ -215,7 +215,6 @@ private slots:
         QTest::newRow("stock card without a code") << "nullStock";
         QTest::newRow("employee without a name") << "nullEmployee";
         QTest::newRow("phone kept as a number") << "phone";
-        QTest::newRow("price kept as text") << "price";
         QTest::newRow("stock table without rowids") << "withoutRowid";
     }
     void repeatStartWritesNothing()
@@ -227,7 +226,6 @@ private slots:
         if (kind == u"nullStock") s[0] = QVariant();
         else if (kind == u"nullEmployee") e[1] = QVariant();
         else if (kind == u"phone") { cardLayout.declared[28] = u"Qx28_tel INTEGER"_s; c[28] = 5321234567LL; }
-        else if (kind == u"price") { stockLayout.declared[16] = u"Qx16_fiyat TEXT"_s; s[16] = u"150.00"_s; }
         else stockLayout.withoutRowid = true;
         QVERIFY(writeStock(fx.stockFile(), {s, stock(u"S2"_s, u"Kesim"_s, {}, 20)}, nullptr, stockLayout));
         QVERIFY(writeCards(fx.cardFile(), {c, e}, nullptr, cardLayout));

@@ -33,7 +33,7 @@ bool bind(sqlite3_stmt* st, int i, const QVariant& v)
 bool writeTable(const QString& path, const QString& table, int columns, QMap<int, QString> named,
                 const QList<Row>& rows, QString* error, const Layout& layout)
 {
-    named.insert(layout.declared);
+    for (auto it = layout.declared.begin(); it != layout.declared.end(); ++it) named[it.key()] = it.value();
     QDir().mkpath(QFileInfo(path).absolutePath());
     sqlite3* db = nullptr;
     if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) { if (error) *error = QStringLiteral("open"); return false; }
