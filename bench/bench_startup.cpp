@@ -1,16 +1,17 @@
 // Start-up cost on a big salon: 100 000 customer cards, 20 000 stock cards, 30 employees.
 // Prints the first start (empty own databases) and a repeat start to the ready state, each beside the
-// floor this work can cost in SQLite, measured in the same run, and the peak memory.
+// floor this work can cost in SQLite (bench/floor_import.sql) measured in the same run, the cost of the
+// own databases' check, and the peak memory.
 #include "benchsalon.h"
+#include "app/restore.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sqlite3.h>
-#include <vector>
 
 namespace {
 
@@ -31,65 +32,24 @@ qint64 startToReady()
     return startBenchDesk(form) ? t.elapsed() : -1;
 }
 
-bool exec(sqlite3* db, const char* sql)
+// The least the imports can cost in SQLite: bench/floor_import.sql (kept as it is) run by the sqlite3
+// shell on a fresh database, in a folder holding untouched copies of the accounting files as ACC/.
+qint64 floorImport(const QString& folder, const QString& prefix)
 {
-    char* msg = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &msg) == SQLITE_OK) return true;
-    std::fprintf(stderr, "%s: %s\n", sql, msg);
-    sqlite3_free(msg);
-    return false;
-}
-
-// The least this work can cost in SQLite: the same rows by plain INSERT ... SELECT into tables with the
-// same columns and ordinary (binary) indexes on their key columns, plus the write-back of every source
-// mark as an UPDATE by rowid, all in one transaction. Runs on copies of the untouched accounting files.
-qint64 floorCopy(const QString& folder, const QString& prefix)
-{
+    QDir().mkpath(folder + QStringLiteral("/ACC"));
+    for (const char* name : {"Stok.mdb", "Cari.mdb"})
+        if (!QFile::copy(prefix + QLatin1String(name), folder + QStringLiteral("/ACC/01") + QLatin1String(name))) return -1;
+    QProcess shell;
+    shell.setWorkingDirectory(folder);
+    shell.setStandardInputFile(QStringLiteral(SALONYA_BENCH_DIR "/floor_import.sql"));
     QElapsedTimer t;
     t.start();
-    sqlite3* db = nullptr;
-    sqlite3_open((folder + QStringLiteral("/Cari.Mdb")).toUtf8().constData(), &db);
-    exec(db, "PRAGMA cache_size=-65536"); // the same page cache the desk gives its connections
-    const QByteArray attach = QStringLiteral("ATTACH '%1' AS src; ATTACH '%2' AS stok; ATTACH '%3' AS own_stok;")
-                                  .arg(prefix + QStringLiteral("Cari.mdb"), prefix + QStringLiteral("Stok.mdb"),
-                                       folder + QStringLiteral("/Stok.Mdb")).toUtf8();
-    bool ok = exec(db, attach.constData())
-        && exec(db, "CREATE TABLE own_stok.StokKartlar (StokKod TEXT, StokAdi TEXT, Barkod TEXT, Fiyat CURRENCY DEFAULT 0,"
-                    " Gurup TEXT, StokGizle INTEGER DEFAULT 0);"
-                    "CREATE INDEX own_stok.StokKod_ix ON StokKartlar (StokKod);"
-                    "CREATE TABLE main.CariKartlar (CariKod TEXT, Unvan TEXT, KartNo TEXT, Alan3 TEXT, Alan4 TEXT, Alan5 TEXT,"
-                    " Alan6 TEXT, Alan7 TEXT, Alan8 TEXT, Alan9 TEXT, Telefon TEXT, Adres TEXT, Sehir TEXT, Alan13 TEXT,"
-                    " Alan14 TEXT, Alan15 TEXT, Gurup TEXT, Yeni INTEGER DEFAULT 0);"
-                    "CREATE INDEX main.CariKod_ix ON CariKartlar (CariKod);"
-                    "CREATE TABLE main.Eleman (Eleman TEXT); CREATE INDEX main.Eleman_ix ON Eleman (Eleman);")
-        && exec(db, "BEGIN")
-        && exec(db, "INSERT INTO own_stok.StokKartlar (StokKod, StokAdi, Barkod, Fiyat, Gurup) "
-                    "SELECT StokKod, StokAdi, BarkodNo, SatisFiyati, StokGrubu FROM stok.StokKartlar WHERE StokGizle=0")
-        && exec(db, "INSERT INTO main.CariKartlar (CariKod, Unvan, KartNo, Telefon, Adres, Sehir, Gurup) "
-                    "SELECT CariKod, Unvan, KartNumarasi, Telefon, Adres, Sehir, Gurup FROM src.CariKartlar "
-                    "WHERE HesKullan=0 AND substr(CariKod,1,1)<>'='")
-        && exec(db, "INSERT INTO main.Eleman (Eleman) SELECT DISTINCT Unvan FROM src.CariKartlar WHERE Gurup='Eleman'");
-    // The marks, one UPDATE per imported record.
-    const char* marks[][2] = {{"SELECT rowid FROM stok.StokKartlar WHERE StokGizle=0", "UPDATE stok.StokKartlar SET Aktarim=0 WHERE rowid=?"},
-                              {"SELECT rowid FROM src.CariKartlar WHERE HesKullan=0 AND substr(CariKod,1,1)<>'='",
-                               "UPDATE src.CariKartlar SET Guncel=0 WHERE rowid=?"}};
-    for (const auto& m : marks) {
-        sqlite3_stmt* sel = nullptr;
-        sqlite3_stmt* upd = nullptr;
-        ok = ok && sqlite3_prepare_v2(db, m[0], -1, &sel, nullptr) == SQLITE_OK && sqlite3_prepare_v2(db, m[1], -1, &upd, nullptr) == SQLITE_OK;
-        std::vector<sqlite3_int64> ids;
-        while (ok && sqlite3_step(sel) == SQLITE_ROW) ids.push_back(sqlite3_column_int64(sel, 0));
-        for (sqlite3_int64 id : ids) {
-            sqlite3_bind_int64(upd, 1, id);
-            ok = ok && sqlite3_step(upd) == SQLITE_DONE;
-            sqlite3_reset(upd);
-        }
-        sqlite3_finalize(sel);
-        sqlite3_finalize(upd);
+    shell.start(QStringLiteral("sqlite3"), {QStringLiteral("own.db")});
+    if (!shell.waitForFinished(600000) || shell.exitCode() != 0) {
+        std::fprintf(stderr, "floor_import.sql: %s\n", shell.readAllStandardError().constData());
+        return -1;
     }
-    ok = ok && exec(db, "COMMIT");
-    sqlite3_close(db);
-    return ok ? t.elapsed() : -1;
+    return t.elapsed();
 }
 
 } // namespace
@@ -101,20 +61,19 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     if (!writeBenchDemo(root, 100000, 20000, 30)) return 1;
 
-    // The floor runs on copies of the accounting files as the generator left them (marks set).
-    const QString floorDir = root + QStringLiteral("/floor");
-    QDir().mkpath(floorDir);
-    const QString floorPrefix = floorDir + QStringLiteral("/01");
-    const QString prefix = benchPrefix(root);
-    QFile::copy(prefix + QStringLiteral("Stok.mdb"), floorPrefix + QStringLiteral("Stok.mdb"));
-    QFile::copy(prefix + QStringLiteral("Cari.mdb"), floorPrefix + QStringLiteral("Cari.mdb"));
-
+    // The floor runs first, on copies of the accounting files as the generator left them (marks set).
+    const qint64 floor = floorImport(root + QStringLiteral("/floor"), benchPrefix(root));
     const qint64 first = startToReady();
     const qint64 repeat = startToReady();
-    const qint64 floor = floorCopy(floorDir, floorPrefix);
+    QElapsedTimer t;
+    t.start();
+    const bool sound = Restore::damaged(root + QStringLiteral("/program")).isEmpty();
+    const qint64 check = t.elapsed();
+    std::printf("floor (bench/floor_import.sql by the sqlite3 shell): %lld ms\n", floor);
     std::printf("first start: %lld ms\n", first);
     std::printf("repeat start: %lld ms\n", repeat);
-    std::printf("floor (INSERT ... SELECT, binary key indexes, marks as UPDATEs, one transaction): %lld ms\n", floor);
+    std::printf("own database check at start-up (quick_check of the three files, part of both starts): %lld ms%s\n", check,
+                sound ? "" : " (damage found!)");
     if (floor > 0) {
         std::printf("first start ratio: %.2f\n", double(first) / double(floor));
         std::printf("repeat start ratio: %.2f\n", double(repeat) / double(floor));

@@ -1,5 +1,7 @@
 #include "backup.h"
 
+#include "restore.h"
+#include "data/database.h"
 #include "data/schema.h"
 #include "ui/feedback.h"
 
@@ -29,11 +31,11 @@ QString copyFile(const QString& from, const QString& to, const std::atomic_bool*
     const QByteArray uri = QUrl::fromLocalFile(from).toEncoded() + "?mode=ro";
     QString error;
     if (sqlite3_open_v2(uri.constData(), &src, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
-        error = QStringLiteral("%1 açılamadı (%2)").arg(native(from), QString::fromUtf8(sqlite3_errmsg(src)));
+        error = QStringLiteral("%1 açılamadı (%2)").arg(native(from), Database::reason(sqlite3_errcode(src)));
     } else if (sqlite3_open_v2(to.toUtf8().constData(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        error = QStringLiteral("%1 yazılamadı (%2)").arg(native(to), QString::fromUtf8(sqlite3_errmsg(dst)));
+        error = QStringLiteral("%1 yazılamadı (%2)").arg(native(to), Database::reason(sqlite3_errcode(dst)));
     } else if (sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main"); !b) {
-        error = QStringLiteral("%1 yazılamadı (%2)").arg(native(to), QString::fromUtf8(sqlite3_errmsg(dst)));
+        error = QStringLiteral("%1 yazılamadı (%2)").arg(native(to), Database::reason(sqlite3_errcode(dst)));
     } else {
         int rc = SQLITE_OK;
         for (int busy = 0; busy < kBusyRetries && !(cancel && *cancel);) {
@@ -50,7 +52,7 @@ QString copyFile(const QString& from, const QString& to, const std::atomic_bool*
         sqlite3_backup_finish(b);
         if (rc != SQLITE_DONE)
             error = cancel && *cancel ? QStringLiteral("yedek yarıda bırakıldı")
-                                      : QStringLiteral("%1 kopyalanamadı (%2)").arg(native(from), QString::fromUtf8(sqlite3_errstr(rc)));
+                                      : QStringLiteral("%1 kopyalanamadı (%2)").arg(native(from), Database::reason(rc));
     }
     sqlite3_close(dst);
     sqlite3_close(src);
@@ -75,6 +77,26 @@ Backup::~Backup()
 QString Backup::folderOf(const QString& programDir, const QDate& day)
 {
     return programDir + QStringLiteral("/Yedek/") + day.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QList<QDate> Backup::days(const QString& programDir)
+{
+    static const QRegularExpression dayName(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    static const QStringList ours{QString::fromLatin1(Schema::CariFile), QString::fromLatin1(Schema::StokFile),
+                                  QString::fromLatin1(Schema::SalonyaFile)};
+    QList<QDate> out;
+    const QDir root(programDir + QStringLiteral("/Yedek"));
+    for (const QFileInfo& e : root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name)) {
+        const QDate day = QDate::fromString(e.fileName(), Qt::ISODate);
+        if (!dayName.match(e.fileName()).hasMatch() || !day.isValid()) continue;
+        // Only a folder the desk filled: a user's file or a link inside makes it someone else's.
+        const QFileInfoList inside = QDir(e.filePath()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        if (std::all_of(inside.begin(), inside.end(), [](const QFileInfo& i) {
+                return i.isFile() && !i.isSymLink() && ours.contains(i.fileName());
+            }))
+            out << day;
+    }
+    return out;
 }
 
 bool Backup::isRunning() const { return m_thread && m_thread->isRunning(); }
@@ -109,7 +131,11 @@ QString Backup::run(const QString& programDir, const QDate& day, const std::atom
     if (!QDir().mkpath(partial)) return QStringLiteral("Yedek klasörü oluşturulamadı: %1").arg(native(root));
     for (const char* name : {Schema::CariFile, Schema::StokFile, Schema::SalonyaFile}) {
         const QString file = QString::fromLatin1(name);
-        const QString error = copyFile(programDir + u'/' + file, partial + u'/' + file, cancel);
+        QString error = copyFile(programDir + u'/' + file, partial + u'/' + file, cancel);
+        // A damaged file never becomes a day's backup, so it can never push a good day out.
+        if (error.isEmpty())
+            if (const QString damage = Restore::check(partial + u'/' + file); !damage.isEmpty())
+                error = QStringLiteral("%1 bozuk olduğu için yedeklenmedi (%2)").arg(native(programDir + u'/' + file), damage);
         if (!error.isEmpty()) {
             QDir(partial).removeRecursively();
             return error;
@@ -119,17 +145,18 @@ QString Backup::run(const QString& programDir, const QDate& day, const std::atom
         QDir(partial).removeRecursively();
         return QStringLiteral("Yedek klasörü oluşturulamadı: %1").arg(native(target));
     }
-    // The last days are kept; older ones and half-done folders of other days go.
-    static const QRegularExpression dayName(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    QStringList days;
+    // Half-done folders of other days go; the last days up to this one are kept. Later days are a clock
+    // set back: they are neither counted nor removed.
     const QDir dir(root);
-    for (const QString& e : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name)) {
-        if (dayName.match(e).hasMatch()) days << e;
-        else if (e.startsWith(u'.') && e.endsWith(QStringLiteral(".yarım"))) QDir(dir.filePath(e)).removeRecursively();
-    }
-    while (days.size() > KeepDays) {
-        const QString old = dir.filePath(days.takeFirst());
-        if (!QDir(old).removeRecursively()) qCWarning(lcBackup).noquote() << "old backup not removed:" << old;
+    for (const QFileInfo& e : dir.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks))
+        if (e.fileName().startsWith(u'.') && e.fileName().endsWith(QStringLiteral(".yarım"))) QDir(e.filePath()).removeRecursively();
+    QList<QDate> kept = days(programDir);
+    kept.removeIf([&](const QDate& d) { return d > day; });
+    while (kept.size() > KeepDays) {
+        const QDir old(folderOf(programDir, kept.takeFirst()));
+        bool removed = true;
+        for (const QString& file : old.entryList(QDir::Files | QDir::Hidden)) removed = QFile::remove(old.filePath(file)) && removed;
+        if (!removed || !QDir().rmdir(old.path())) qCWarning(lcBackup).noquote() << "old backup not removed:" << old.path();
     }
     return {};
 }

@@ -5,6 +5,7 @@
 // told once; the desk goes on.
 
 #include <QDate>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <atomic>
@@ -29,6 +30,9 @@ public:
     // The whole backup of one day on the calling thread: empty when done (or done before), else why, in Turkish.
     static QString run(const QString& programDir, const QDate& day, const std::atomic_bool* cancel = nullptr);
     static QString folderOf(const QString& programDir, const QDate& day);
+    // The days backed up in "Yedek", oldest first: folders (not links) named by a real date that hold
+    // nothing but the desk's own database files.
+    static QList<QDate> days(const QString& programDir);
 
 signals:
     void finished(const QString& error);

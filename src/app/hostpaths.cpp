@@ -55,22 +55,28 @@ QString resolveCase(const QString& path)
 
 } // namespace
 
+// A Windows path below its root: "." and ".." are worked out inside it and never climb above it.
+static QString under(const QString& root, QString rest)
+{
+    rest.replace(u'\\', u'/');
+    QStringList kept;
+    for (const QString& part : rest.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u"..") { if (!kept.isEmpty()) kept.removeLast(); }
+        else if (part != u".") kept << part;
+    }
+    return root + u'/' + kept.join(u'/');
+}
+
 QString toLocal(const QString& path)
 {
-    QString p = path;
     QString local;
-    if (p.startsWith(QLatin1String("\\\\")) || p.startsWith(QLatin1String("//"))) {
-        p = p.mid(2);
-        p.replace(u'\\', u'/');
-        local = sharesRoot() + u'/' + p;
-    } else if (p.size() >= 2 && p[1] == u':' && p[0].isLetter()) {
-        QString rest = p.mid(2);
-        rest.replace(u'\\', u'/');
-        if (!rest.startsWith(u'/')) rest.prepend(u'/');
-        local = drivesRoot() + u'/' + p[0].toUpper() + rest;
+    if (path.startsWith(QLatin1String("\\\\")) || path.startsWith(QLatin1String("//"))) {
+        local = under(sharesRoot(), path.mid(2));
+    } else if (path.size() >= 2 && path[1] == u':' && path[0].isLetter()) {
+        local = under(drivesRoot() + u'/' + path[0].toUpper(), path.mid(2));
     } else {
-        p.replace(u'\\', u'/');
-        local = p;
+        local = path;
+        local.replace(u'\\', u'/');
     }
     return resolveCase(QDir::cleanPath(local));
 }

@@ -1,19 +1,17 @@
 // The three imports of start-up: stock cards, customer cards and employees from the accounting files.
 // Each walks the accounting query in its order and finds every record by its key among all records of
 // the own table (Turkish equality, through a map of the own keys read once), writes the own copy in one
-// transaction and, only once that has committed, sets the source's marks in short batches that wait
-// out a busy file. Unchanged records and marks already set are not written again, so a repeat start
-// over unchanged cards only reads.
+// transaction and, only once that has committed, leaves the source's marks to be set after ready in short
+// batches, so a busy accounting file never holds up the desk. Unchanged records and marks already set are
+// not written again, so a repeat start over unchanged cards only reads.
 #include "salonya.h"
 #include "startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "data/turkish.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
-#include <QThread>
 #include <cmath>
 #include <sqlite3.h>
 #include <string>
@@ -53,19 +51,45 @@ struct Cell {
 
 double currency(double d) { return std::round(d * 10000.0) / 10000.0; }
 
-Cell cellOf(sqlite3_value* v, bool isCurrency)
+// How a column converts what is written into it (SQLite's rules on the declared type).
+enum class Affinity { Text, Numeric, None };
+Affinity affinityOf(const QString& declared)
+{
+    if (declared.contains(QLatin1String("INT"))) return Affinity::Numeric;
+    if (declared.contains(QLatin1String("CHAR")) || declared.contains(QLatin1String("CLOB")) || declared.contains(QLatin1String("TEXT")))
+        return Affinity::Text;
+    if (declared.isEmpty() || declared.contains(QLatin1String("BLOB"))) return Affinity::None;
+    return Affinity::Numeric;
+}
+
+struct OwnColumn { Affinity affinity; bool currency; };
+
+bool isNumber(int type) { return type == SQLITE_INTEGER || type == SQLITE_FLOAT; }
+
+// The value as the own column would store it, so a source keeping a number as text (or the other way
+// round) compares equal to what the last import wrote.
+Cell cellOf(sqlite3_value* v, OwnColumn col)
 {
     Cell c;
     c.type = sqlite3_value_type(v);
-    if (c.type == SQLITE_INTEGER || c.type == SQLITE_FLOAT) {
-        c.number = sqlite3_value_double(v);
-        if (isCurrency) c.number = currency(c.number);
+    const bool convert = (col.affinity == Affinity::Text && isNumber(c.type)) || (col.affinity == Affinity::Numeric && c.type == SQLITE_TEXT);
+    sqlite3_value* d = convert ? sqlite3_value_dup(v) : v;
+    if (convert && col.affinity == Affinity::Text) {
+        sqlite3_value_text(d);
+        c.type = SQLITE_TEXT;
+    } else if (convert) {
+        c.type = sqlite3_value_numeric_type(d);
+    }
+    if (isNumber(c.type)) {
+        c.number = sqlite3_value_double(d);
+        if (col.currency) c.number = currency(c.number);
     } else if (c.type != SQLITE_NULL) {
-        const void* bytes = sqlite3_value_blob(v);
-        const int n = sqlite3_value_bytes(v);
+        const void* bytes = c.type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(d)) : sqlite3_value_blob(d);
+        const int n = sqlite3_value_bytes(d);
         c.number = n;
         c.hash = qHashBits(bytes, size_t(n), 0x5a1017a);
     }
+    if (convert) sqlite3_value_free(d);
     return c;
 }
 
@@ -74,6 +98,8 @@ bool isCurrencyColumn(const Database::Column& c)
     return c.type.startsWith(QLatin1String("CURRENCY")) || c.type.startsWith(QLatin1String("MONEY"));
 }
 
+OwnColumn ownColumn(const Database::Column& c) { return {affinityOf(c.type), isCurrencyColumn(c)}; }
+
 QString ident(const QString& n)
 {
     QString s = n;
@@ -81,16 +107,18 @@ QString ident(const QString& n)
     return u'"' + s + u'"';
 }
 
-// The key as the criterion "Kod='" + value + "'" would compare it.
+// The key as the criterion "Kod='" + value + "'" would compare it; an empty (Null) key is a key of its
+// own, so a card without one is found again at the next start instead of added once more.
 std::string keyOf(sqlite3_stmt* st, int col)
 {
+    if (sqlite3_column_type(st, col) == SQLITE_NULL) return {};
     const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    return Turkish::sortKey(t ? std::string_view(t, size_t(sqlite3_column_bytes(st, col))) : std::string_view());
+    return '\x01' + Turkish::sortKey(std::string_view(t, size_t(sqlite3_column_bytes(st, col))));
 }
 
 // A batch of marks holds the file's write lock for about this long (plus its commit), then lets go.
 constexpr int kMarkBatchMs = 100;
-constexpr int kBusyWaitMs = 20000; // how long a busy accounting file is waited for, all batches together
+constexpr int kBusyWaitMs = 60000; // how long after ready a busy accounting file is waited for
 
 class Importer
 {
@@ -101,7 +129,9 @@ public:
     QString sourceTable() const { return srcTable; }
     QString markColumn() const { return srcCols.value(m.mark).name; }
     int added = 0, changed = 0;
-    std::vector<qint64> toMark;
+    QStringList idCols;               // the key columns of a source table without rowids
+    std::vector<qint64> toMark;       // source rowids to mark
+    std::vector<QVariantList> toMarkByKey;
 
 private:
     bool prepareColumns(QString* error);
@@ -113,7 +143,7 @@ private:
     Database* own;
     QString srcTable;
     QList<Database::Column> srcCols, ownCols;
-    std::vector<int> srcFields;                 // source fields read, in select order after the rowid
+    std::vector<int> srcFields;                 // source fields read, in select order after the row's identity
     std::unordered_map<int, int> selectOf;      // source field -> select column
     struct OwnRow { qint64 rowid; std::vector<Cell> values; };
     std::vector<OwnRow> rows;
@@ -130,8 +160,16 @@ bool Importer::prepareColumns(QString* error)
     if (!sc || !oc) return false;
     srcCols = *sc;
     ownCols = *oc;
+    // A table declared without rowids is told apart by its key columns.
+    sqlite3_stmt* st = src->prepare(QStringLiteral("SELECT i.name FROM pragma_table_list(?1) l, pragma_table_info(?1) i"
+                                                   " WHERE l.wr AND i.pk>0 ORDER BY i.pk"), error);
+    if (!st) return false;
+    bindValue(st, 1, srcTable);
+    while (sqlite3_step(st) == SQLITE_ROW) idCols << columnValue(st, 0).toString();
+    sqlite3_reset(st);
+    const int first = int(qMax<qsizetype>(1, idCols.size()));
     auto need = [&](int f) {
-        if (!selectOf.count(f)) { selectOf[f] = int(srcFields.size()) + 1; srcFields.push_back(f); }
+        if (!selectOf.count(f)) { selectOf[f] = int(srcFields.size()) + first; srcFields.push_back(f); }
     };
     need(m.srcKey);
     for (const auto& [d, s] : m.onAdd) need(s);
@@ -155,9 +193,8 @@ bool Importer::loadOwnKeys(QString* error)
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         OwnRow r{sqlite3_column_int64(st, 0), {}};
         for (size_t i = 0; i < m.always.size(); ++i)
-            r.values.push_back(cellOf(sqlite3_column_value(st, int(i) + 2), isCurrencyColumn(ownCols[m.always[i].first])));
-        // "Kod='x'" never finds a record whose key is empty (Null)
-        if (sqlite3_column_type(st, 1) != SQLITE_NULL) byKey.try_emplace(keyOf(st, 1), rows.size());
+            r.values.push_back(cellOf(sqlite3_column_value(st, int(i) + 2), ownColumn(ownCols[m.always[i].first])));
+        byKey.try_emplace(keyOf(st, 1), rows.size());
         rows.push_back(std::move(r));
     }
     sqlite3_reset(st);
@@ -169,8 +206,10 @@ bool Importer::walk(QString* error)
 {
     const Jet::RecordSource rs = Jet::parseRecordSource(m.source);
     QStringList cols;
+    for (const QString& c : std::as_const(idCols)) cols << ident(c);
+    if (idCols.isEmpty()) cols << QStringLiteral("rowid");
     for (int f : srcFields) cols << ident(srcCols[f].name);
-    sqlite3_stmt* read = src->prepare(QStringLiteral("SELECT rowid, %1 FROM %2 %3").arg(cols.join(u','), ident(srcTable), rs.tail.text), error);
+    sqlite3_stmt* read = src->prepare(QStringLiteral("SELECT %1 FROM %2 %3").arg(cols.join(u','), ident(srcTable), rs.tail.text), error);
     if (!read) return false;
     for (int i = 0; i < rs.tail.params.size(); ++i) bindValue(read, i + 1, rs.tail.params[i]);
 
@@ -203,7 +242,7 @@ bool Importer::walk(QString* error)
     while ((rc = sqlite3_step(read)) == SQLITE_ROW) {
         std::vector<Cell> values;
         for (const auto& [d, s] : m.always)
-            values.push_back(cellOf(sqlite3_column_value(read, selectOf[s]), isCurrencyColumn(ownCols[d])));
+            values.push_back(cellOf(sqlite3_column_value(read, selectOf[s]), ownColumn(ownCols[d])));
         std::string key = keyOf(read, selectOf[m.srcKey]);
         const auto found = byKey.find(key);
         if (found != byKey.end()) {
@@ -229,12 +268,19 @@ bool Importer::walk(QString* error)
         }
         if (m.mark >= 0) {
             const int col = selectOf[m.mark];
-            if (!(sqlite3_column_type(read, col) != SQLITE_NULL && sqlite3_column_double(read, col) == 0))
-                toMark.push_back(sqlite3_column_int64(read, 0));
+            if (!(sqlite3_column_type(read, col) != SQLITE_NULL && sqlite3_column_double(read, col) == 0)) {
+                if (idCols.isEmpty()) {
+                    toMark.push_back(sqlite3_column_int64(read, 0));
+                } else {
+                    QVariantList key;
+                    for (int i = 0; i < idCols.size(); ++i) key << columnValue(read, i);
+                    toMarkByKey.push_back(std::move(key));
+                }
+            }
         }
     }
     sqlite3_reset(read);
-    if (rc != SQLITE_DONE) { *error = src->lastError(); toMark.clear(); return false; }
+    if (rc != SQLITE_DONE) { *error = src->lastError(); toMark.clear(); toMarkByKey.clear(); return false; }
     return true;
 }
 
@@ -262,54 +308,30 @@ bool Importer::run(QString* error)
     for (const QString& sql : std::as_const(indexes)) ok = ok && own->exec(sql, error);
     if (!ok || !tx.commit(error)) {
         toMark.clear(); // nothing of the copy stayed, so no source record may be marked
+        toMarkByKey.clear();
         return false;
     }
     return true;
 }
 
-// Sets the marks in short write transactions; a file busy with another desk or the accounting program
-// is waited for, letting events run, up to kBusyWaitMs in all.
-bool writeMarks(Database* db, const QString& table, const QString& column, const std::vector<qint64>& ids, QString* error)
-{
-    if (ids.empty()) return true;
-    sqlite3* h = db->handle();
-    sqlite3_busy_timeout(h, 50);
-    QElapsedTimer waited;
-    waited.start();
-    auto busy = [&](int rc) { return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED; };
-    auto pause = [&] {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(20);
-        return waited.elapsed() < kBusyWaitMs;
-    };
-    bool ok = true;
-    const QString sql = QStringLiteral("UPDATE %1 SET %2=0 WHERE rowid=?").arg(ident(table), ident(column));
-    for (size_t from = 0; ok && from < ids.size();) {
-        int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        if (busy(rc)) { ok = pause(); continue; }
-        if (rc != SQLITE_OK) { ok = false; break; }
-        QElapsedTimer batch;
-        batch.start();
-        size_t to = from;
-        sqlite3_stmt* st = db->prepare(sql, error);
-        while (st && to < ids.size()) {
-            sqlite3_bind_int64(st, 1, ids[to++]);
-            rc = sqlite3_step(st);
-            sqlite3_reset(st);
-            if (rc != SQLITE_DONE || (to % 256 == 0 && batch.elapsed() >= kMarkBatchMs)) break;
-        }
-        if (!st || rc != SQLITE_DONE) { sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr); ok = false; break; }
-        while (busy(rc = sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr)) && pause()) {}
-        if (rc != SQLITE_OK) { sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr); ok = false; break; }
-        from = to;
-    }
-    if (!ok && error && error->isEmpty()) *error = waited.elapsed() >= kBusyWaitMs ? QStringLiteral("dosya meşgul") : db->lastError();
-    sqlite3_busy_timeout(h, 2000);
-    return ok;
-}
+} // namespace
 
-// One import from the accounting file DataTmp names into the own data source's table.
-void runImport(Salonya* f, DataSource* own, const Import& spec)
+// The source records an import found, to be marked once the desk is ready.
+struct PendingMarks {
+    const char* what;
+    std::shared_ptr<Database> db;
+    QString sql; // UPDATE of one record, by rowid or by its key columns
+    std::vector<qint64> rowids;
+    std::vector<QVariantList> keys;
+    size_t done = 0;
+    size_t size() const { return rowids.size() + keys.size(); }
+};
+
+namespace {
+
+// One import from the accounting file DataTmp names into the own data source's table; the marks it
+// leaves to write come back.
+std::shared_ptr<PendingMarks> runImport(Salonya* f, DataSource* own, const Import& spec)
 {
     DataSource* tmp = f->DataTmp;
     tmp->setRecordSource(spec.source);
@@ -319,7 +341,7 @@ void runImport(Salonya* f, DataSource* own, const Import& spec)
     if (!ownDb) {
         qCWarning(lcStartup).noquote() << spec.what << "import source unavailable:" << err;
         tmp->close();
-        return;
+        return {};
     }
     f->state.KayitBekle = true;
     QElapsedTimer phase;
@@ -330,34 +352,116 @@ void runImport(Salonya* f, DataSource* own, const Import& spec)
     f->state.KayitBekle = false; // the save is done or has failed; either way nobody waits on it
     // The own source re-reads what the file now holds: the new records, or nothing after a rollback.
     own->refresh();
-    if (!ok)
-        qCWarning(lcStartup).noquote() << spec.what << "import rolled back:" << err;
-    else if (!writeMarks(src.get(), imp.sourceTable(), imp.markColumn(), imp.toMark, &err))
-        qCWarning(lcStartup).noquote() << spec.what << "import marks not written back (the next start imports again):" << err;
-    qCDebug(lcStartup, "%s import: %d added, %d changed, %zu marked in %lld ms", spec.what, imp.added, imp.changed,
-            imp.toMark.size(), phase.elapsed());
+    if (!ok) qCWarning(lcStartup).noquote() << spec.what << "import rolled back:" << err;
+    qCDebug(lcStartup, "%s import: %d added, %d changed, %zu to mark in %lld ms", spec.what, imp.added, imp.changed,
+            imp.toMark.size() + imp.toMarkByKey.size(), phase.elapsed());
     tmp->close();
+    if (imp.toMark.empty() && imp.toMarkByKey.empty()) return {};
+    QStringList where;
+    for (const QString& c : std::as_const(imp.idCols)) where << ident(c) + QStringLiteral("=?");
+    if (where.isEmpty()) where << QStringLiteral("rowid=?");
+    return std::make_shared<PendingMarks>(PendingMarks{
+        spec.what, src, QStringLiteral("UPDATE %1 SET %2=0 WHERE %3").arg(ident(imp.sourceTable()), ident(imp.markColumn()), where.join(QStringLiteral(" AND "))),
+        std::move(imp.toMark), std::move(imp.toMarkByKey)});
+}
+
+bool isBusy(int rc) { return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED; }
+
+// One short write transaction of marks. False when the file is busy (try again later); a failure
+// other than busy empties the job and says why.
+bool writeMarkBatch(PendingMarks& p, QString* failure)
+{
+    sqlite3* h = p.db->handle();
+    auto fail = [&](int rc) {
+        *failure = Database::reason(rc); // read before the rollback clears it
+        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+        return true;
+    };
+    int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (isBusy(rc)) return false;
+    if (rc != SQLITE_OK) return fail(rc);
+    QString error;
+    sqlite3_stmt* st = p.db->prepare(p.sql, &error);
+    if (!st) return fail(sqlite3_errcode(h));
+    QElapsedTimer batch;
+    batch.start();
+    size_t to = p.done;
+    while (to < p.size()) {
+        if (p.keys.empty()) sqlite3_bind_int64(st, 1, p.rowids[to]);
+        else for (int i = 0; i < p.keys[to].size(); ++i) bindValue(st, i + 1, p.keys[to][i]);
+        ++to;
+        rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) return fail(rc);
+        if (to % 256 == 0 && batch.elapsed() >= kMarkBatchMs) break;
+    }
+    rc = sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+    if (isBusy(rc)) { // a reader keeps the file; this batch is tried again
+        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    if (rc != SQLITE_OK) return fail(rc);
+    p.done = to;
+    return true;
 }
 
 } // namespace
 
+void Startup::queueMarks(std::shared_ptr<PendingMarks> marks)
+{
+    if (marks) m_marks.push_back(std::move(marks));
+    if (!m_activating) writeMarks();
+}
+
+// The marks are written after ready, in short batches between the desk's events; a busy file is tried
+// again every half second for a while, then left to the next start, which imports those cards again.
+void Startup::writeMarks()
+{
+    if (m_marks.empty() || m_markTimer.isActive()) return;
+    m_marksWaited.start();
+    m_markTimer.start(0);
+}
+
+void Startup::writeMarkStep()
+{
+    if (m_marks.empty()) return;
+    PendingMarks& p = *m_marks.front();
+    sqlite3_busy_timeout(p.db->handle(), 0);
+    QString failure;
+    const bool wrote = writeMarkBatch(p, &failure);
+    sqlite3_busy_timeout(p.db->handle(), 2000);
+    if (!wrote && m_marksWaited.elapsed() >= kBusyWaitMs) failure = Database::reason(SQLITE_BUSY);
+    if (!failure.isEmpty()) {
+        qCWarning(lcStartup).noquote() << p.what << "import:" << p.done << "marked;" << p.size() - p.done
+                                       << "marks not written back (the next start imports those again):" << failure;
+        p.done = p.size();
+    } else if (p.done == p.size()) {
+        qCDebug(lcStartup, "%s import: %zu marked", p.what, p.size());
+    }
+    if (p.done == p.size()) {
+        m_marks.erase(m_marks.begin());
+        m_marksWaited.start();
+    }
+    if (!m_marks.empty()) m_markTimer.start(wrote ? 0 : 500);
+}
+
 void Startup::importStock()
 {
-    runImport(f, f->DataStok,
+    queueMarks(runImport(f, f->DataStok,
               {"stock", QStringLiteral("Select * From StokKartlar Where StokGizle=0 Order By StokAdi ASC"), 0,
-               QStringLiteral("StokKartlar"), 0, {{0, 0}, {1, 1}, {2, 15}}, {{3, 16}, {4, 30}}, 13});
+               QStringLiteral("StokKartlar"), 0, {{0, 0}, {1, 1}, {2, 15}}, {{3, 16}, {4, 30}}, 13}));
 }
 
 void Startup::importCustomers()
 {
-    runImport(f, f->DataCari,
+    queueMarks(runImport(f, f->DataCari,
               {"customer", QStringLiteral("Select * From CariKartlar Where HesKullan=False And left(CariKod,1)<>'=' Order By CariKod ASC"), 0,
-               QStringLiteral("CariKartlar"), 0, {{0, 0}, {1, 1}, {2, 15}, {16, 44}}, {{10, 28}, {11, 29}, {12, 30}}, 26});
+               QStringLiteral("CariKartlar"), 0, {{0, 0}, {1, 1}, {2, 15}, {16, 44}}, {{10, 28}, {11, 29}, {12, 30}}, 26}));
 }
 
 void Startup::importEmployees()
 {
-    runImport(f, f->DataEleman,
+    queueMarks(runImport(f, f->DataEleman,
               {"employee", QStringLiteral("Select * From CariKartlar Where Gurup='Eleman' ORDER BY Unvan ASC"), 1,
-               QStringLiteral("Eleman"), 0, {{0, 1}}, {}, -1});
+               QStringLiteral("Eleman"), 0, {{0, 1}}, {}, -1}));
 }

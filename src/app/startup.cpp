@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "backup.h"
+#include "restore.h"
 #include "hostpaths.h"
 #include "network.h"
 #include "salonya.h"
@@ -16,6 +17,7 @@
 #include "input/keyboardcaptions.h"
 #include "ui/datagrid.h"
 #include "ui/gridlayout.h"
+#include "ui/feedback.h"
 #include "ui/fontscolours.h"
 #include "ui/look.h"
 #include "ui/textbox.h"
@@ -45,6 +47,8 @@ Startup::Startup(Salonya* form) : QObject(form), f(form)
             if (action == DataSource::ActionUpdate) f->state.KayitBekle = false;
         });
     connect(f, &Salonya::activated, this, &Startup::activate);
+    m_markTimer.setSingleShot(true);
+    connect(&m_markTimer, &QTimer::timeout, this, &Startup::writeMarkStep);
 }
 
 qint64 Startup::processUptimeMs()
@@ -91,24 +95,24 @@ bool Startup::load()
 
     const QString dir = HostPaths::programDir();
     QString error;
+    // Every refusal says where the day's backups are, since restoring one is the way out.
+    auto refuse = [&](const QString& why) {
+        f->setFatalError(why + QStringLiteral("\n\nGünlük yedekler: %1").arg(QDir::toNativeSeparators(dir + QStringLiteral("/Yedek"))));
+        QApplication::restoreOverrideCursor();
+        return false;
+    };
     // The program folder must take our files; a probe write tells more than permission bits.
     {
         QDir().mkpath(dir);
         QFile probe(dir + QStringLiteral("/.salonya-yazma-denemesi"));
-        if (!probe.open(QIODevice::WriteOnly)) {
-            f->setFatalError(QStringLiteral("Program klasörüne yazılamıyor:\n%1\n\nKlasörün yazılabilir olduğundan emin olun.")
-                                 .arg(QDir::toNativeSeparators(dir)));
-            QApplication::restoreOverrideCursor();
-            return false;
-        }
+        if (!probe.open(QIODevice::WriteOnly))
+            return refuse(QStringLiteral("Program klasörüne yazılamıyor:\n%1\n\nKlasörün yazılabilir olduğundan emin olun.")
+                              .arg(QDir::toNativeSeparators(dir)));
         probe.close();
         probe.remove();
     }
-    if (!Schema::ensureOwnDatabases(dir, &error)) {
-        f->setFatalError(QStringLiteral("Salonya veritabanları açılamadı:\n%1").arg(error));
-        QApplication::restoreOverrideCursor();
-        return false;
-    }
+    if (QString why; !checkOwnDatabases(dir, &why)) return refuse(why);
+    if (!Schema::ensureOwnDatabases(dir, &error)) return refuse(QStringLiteral("Salonya veritabanları açılamadı:\n%1").arg(error));
     step("databases", [&] {
         const QString cari = HostPaths::inProgramDir(QString::fromLatin1(Schema::CariFile));
         const QString stok = HostPaths::inProgramDir(QString::fromLatin1(Schema::StokFile));
@@ -134,11 +138,7 @@ bool Startup::load()
         Data::refreshRoutine(f->DataRec);
         recOk = recOk && f->DataRec->recordCount() > 0;
     }
-    if (!recOk) {
-        f->setFatalError(QStringLiteral("Salonya veritabanları açılamadı:\n%1").arg(f->DataRec->lastError()));
-        QApplication::restoreOverrideCursor();
-        return false;
-    }
+    if (!recOk) return refuse(QStringLiteral("Salonya veritabanları açılamadı:\n%1").arg(f->DataRec->lastError()));
 
     step("keyboard", [&] {
         f->state.CapsDurum = Settings::toBool(Settings::get(Settings::appName(), QStringLiteral("SizeKlv"), QStringLiteral("Caps"),
@@ -150,6 +150,34 @@ bool Startup::load()
     f->DTPicker1->setDate(QDate::currentDate());
     f->KasaCmd->setEnabled(true);
     qCDebug(lcStartup, "load: %lld ms", total.elapsed());
+    return true;
+}
+
+bool Startup::checkOwnDatabases(const QString& dir, QString* why)
+{
+    QStringList reasons;
+    const QStringList bad = Restore::damaged(dir, &reasons);
+    if (bad.isEmpty()) return true;
+    QStringList lines;
+    for (int i = 0; i < bad.size(); ++i)
+        lines << QStringLiteral("%1 (%2)").arg(QDir::toNativeSeparators(dir + u'/' + bad[i]), reasons[i]);
+    *why = QStringLiteral("Salonya veritabanı bozuk:\n%1").arg(lines.join(u'\n'));
+    const QDate day = Restore::newestGoodDay(dir, bad);
+    if (!day.isValid()) {
+        *why += QStringLiteral("\n\nSağlam bir yedeği bulunamadı.");
+        return false;
+    }
+    const QString folder = QDir::toNativeSeparators(Backup::folderOf(dir, day));
+    if (!Restore::ask(*why + QStringLiteral("\n\nEn yeni sağlam yedek %1 günü alınmış (%2). Geri yüklensin mi?\n"
+                                            "O günden sonra bu dosyaya yazılanlar kaybolur.").arg(day.toString(QStringLiteral("dd.MM.yyyy")), folder)))
+        return false;
+    QStringList done;
+    if (const QString error = Restore::run(dir, day, bad, &done); !error.isEmpty()) {
+        *why += QStringLiteral("\n\n") + error;
+        return false;
+    }
+    Feedback::message(f, Feedback::Icon::Information, QStringLiteral("Salonya"),
+                      QStringLiteral("%1 %2 yedeğinden geri yüklendi.").arg(done.join(QStringLiteral(", ")), folder));
     return true;
 }
 
@@ -222,5 +250,6 @@ void Startup::activate()
     m_activating = false;
     // The day's backup, after ready so it never holds up the first touch.
     (new Backup(HostPaths::programDir(), f))->startIfDue();
+    writeMarks();
     emit ready();
 }

@@ -6,8 +6,12 @@
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QObject>
+#include <QTimer>
+#include <memory>
+#include <vector>
 
 class Salonya;
+struct PendingMarks;
 
 Q_DECLARE_LOGGING_CATEGORY(lcStartup)
 
@@ -43,7 +47,16 @@ private:
     void applyColours();
     void placeWindow();
     void chooseDataFolder();
+    // False when an own database is damaged and no good backup was put back; why says so.
+    bool checkOwnDatabases(const QString& dir, QString* why);
+    // The imports' marks on the accounting files, written after ready so a busy file never holds it up.
+    void queueMarks(std::shared_ptr<PendingMarks> marks);
+    void writeMarks();
+    void writeMarkStep();
 
     Salonya* f;
     bool m_activating = false;
+    std::vector<std::shared_ptr<PendingMarks>> m_marks;
+    QTimer m_markTimer;
+    QElapsedTimer m_marksWaited;
 };

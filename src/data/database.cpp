@@ -74,7 +74,7 @@ std::shared_ptr<Database> Database::open(const QString& path, bool create, QStri
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(key.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        if (error) *error = QStringLiteral("Veritabanı açılamadı: %1 (%2)").arg(key, QString::fromUtf8(sqlite3_errstr(rc)));
+        if (error) *error = QStringLiteral("Veritabanı açılamadı: %1 (%2)").arg(QDir::toNativeSeparators(key), reason(rc));
         sqlite3_close_v2(db);
         return {};
     }
@@ -89,16 +89,34 @@ std::shared_ptr<Database> Database::open(const QString& path, bool create, QStri
     sqlite3_exec(db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     registerFunctions(db);
     // Reading the schema proves this is a database and not some other file.
-    char* msg = nullptr;
-    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &msg) != SQLITE_OK) {
-        if (error) *error = QStringLiteral("Veritabanı okunamadı: %1 (%2)").arg(key, QString::fromUtf8(msg));
-        sqlite3_free(msg);
+    if (const int read = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr); read != SQLITE_OK) {
+        if (error) *error = QStringLiteral("Veritabanı okunamadı: %1 (%2)").arg(QDir::toNativeSeparators(key), reason(read));
         sqlite3_close_v2(db);
         return {};
     }
     auto shared = std::shared_ptr<Database>(new Database(db, key));
     registry().insert(key, shared);
     return shared;
+}
+
+QString Database::reason(int rc)
+{
+    switch (rc & 0xFF) {
+    case SQLITE_FULL: return QStringLiteral("disk dolu");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("dosya başka bir program tarafından kullanılıyor");
+    case SQLITE_NOTADB: return QStringLiteral("dosya bir veritabanı değil");
+    case SQLITE_CORRUPT: return QStringLiteral("dosya bozuk");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return QStringLiteral("dosyaya yazma izni yok");
+    case SQLITE_CANTOPEN: return QStringLiteral("dosya açılamıyor");
+    case SQLITE_IOERR: return QStringLiteral("disk okunurken ya da yazılırken hata oldu");
+    case SQLITE_NOMEM: return QStringLiteral("bellek yetmedi");
+    case SQLITE_INTERRUPT:
+    case SQLITE_ABORT: return QStringLiteral("işlem yarıda kesildi");
+    default: return QStringLiteral("veritabanı hatası %1").arg(rc);
+    }
 }
 
 QString Database::lastError() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }

@@ -24,6 +24,9 @@ public:
     // Registers the collation and Jet functions on a connection opened elsewhere.
     static void registerFunctions(sqlite3* db);
 
+    // A SQLite result code in the words the desk shows the user.
+    static QString reason(int rc);
+
     sqlite3* handle() const { return m_db; }
     QString path() const { return m_path; }
     QString lastError() const;

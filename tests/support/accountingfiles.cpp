@@ -30,16 +30,18 @@ bool bind(sqlite3_stmt* st, int i, const QVariant& v)
 }
 
 // named: position -> "name type"; the rest become strange filler columns.
-bool writeTable(const QString& path, const QString& table, int columns, const QMap<int, QString>& named,
-                const QList<Row>& rows, QString* error)
+bool writeTable(const QString& path, const QString& table, int columns, QMap<int, QString> named,
+                const QList<Row>& rows, QString* error, const Layout& layout)
 {
+    for (auto it = layout.declared.begin(); it != layout.declared.end(); ++it) named[it.key()] = it.value();
     QDir().mkpath(QFileInfo(path).absolutePath());
     sqlite3* db = nullptr;
     if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) { if (error) *error = QStringLiteral("open"); return false; }
     QStringList defs;
     for (int i = 0; i < columns; ++i)
         defs << named.value(i, QStringLiteral("Qx%1_yabanci TEXT").arg(i, 2, 10, QChar(u'0')));
-    bool ok = run(db, QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(table, defs.join(u',')), error)
+    if (layout.withoutRowid) defs << QStringLiteral("PRIMARY KEY (%1)").arg(defs[0].section(u' ', 0, 0));
+    bool ok = run(db, QStringLiteral("CREATE TABLE \"%1\" (%2)%3").arg(table, defs.join(u','), layout.withoutRowid ? QStringLiteral(" WITHOUT ROWID") : QString()), error)
         && run(db, QStringLiteral("BEGIN"), error);
     sqlite3_stmt* st = nullptr;
     QStringList marks(columns, QStringLiteral("?"));
@@ -88,20 +90,20 @@ QList<QVariantList> select(const QString& path, const QString& sql, QStringList*
 
 } // namespace
 
-bool writeStock(const QString& path, const QList<Row>& rows, QString* error)
+bool writeStock(const QString& path, const QList<Row>& rows, QString* error, const Layout& layout)
 {
     return writeTable(path, QStringLiteral("StokKartlar"), 32,
                       {{0, QStringLiteral("StokKod TEXT")}, {1, QStringLiteral("StokAdi TEXT")}, {13, QStringLiteral("Qx13_bayrak INTEGER")},
                        {16, QStringLiteral("Qx16_fiyat REAL")}, {31, QStringLiteral("StokGizle INTEGER")}},
-                      rows, error);
+                      rows, error, layout);
 }
 
-bool writeCards(const QString& path, const QList<Row>& rows, QString* error)
+bool writeCards(const QString& path, const QList<Row>& rows, QString* error, const Layout& layout)
 {
     return writeTable(path, QStringLiteral("CariKartlar"), 46,
                       {{0, QStringLiteral("CariKod TEXT")}, {1, QStringLiteral("Unvan TEXT")}, {26, QStringLiteral("Qx26_bayrak INTEGER")},
                        {44, QStringLiteral("Gurup TEXT")}, {45, QStringLiteral("HesKullan INTEGER")}},
-                      rows, error);
+                      rows, error, layout);
 }
 
 bool writeSlots(const QString& path, const QList<QVariantMap>& rows, QString* error)

@@ -9,11 +9,16 @@
 namespace AccountingFiles {
 
 using Row = QMap<int, QVariant>; // field position -> value
+// Declarations other than the usual ones: "name type" by position, a table without rowids keyed on field 0.
+struct Layout {
+    QMap<int, QString> declared;
+    bool withoutRowid = false;
+};
 
 // StokKartlar: 0 code, 1 name, 13 mark, 15 barcode, 16 price, 30 group, 31 StokGizle.
-bool writeStock(const QString& path, const QList<Row>& rows, QString* error = nullptr);
+bool writeStock(const QString& path, const QList<Row>& rows, QString* error = nullptr, const Layout& layout = {});
 // CariKartlar: 0 code, 1 title, 15 card number, 26 mark, 28-30 copied, 44 Gurup, 45 HesKullan.
-bool writeCards(const QString& path, const QList<Row>& rows, QString* error = nullptr);
+bool writeCards(const QString& path, const QList<Row>& rows, QString* error = nullptr, const Layout& layout = {});
 // Müsteri: the empty slot table, or with rows by column name.
 bool writeSlots(const QString& path, const QList<QVariantMap>& rows = {}, QString* error = nullptr);
 
