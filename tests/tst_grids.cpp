@@ -225,8 +225,8 @@ private slots:
         QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f);
     }
 
-    // A saved layout comes back with hidden columns and twip fractions; a broken file still leaves a usable grid.
-    void layoutFileRoundTripAndBrokenFile()
+    // A saved layout comes back with hidden columns and twip fractions (broken files: fuzz_gridlayout).
+    void layoutFileRoundTrip()
     {
         Grid g;
         QVERIFY(g.write("1739.906,#TRUE#\r\n2500,#FALSE#\r\n900,#TRUE#\r\n1300.5,#TRUE#\r\n"));
@@ -246,12 +246,6 @@ private slots:
         QCOMPARE(g.grid.column(1).widthTwips, 3900.0);
         GridLayouts::stretch(&g.grid, 1, 1);
         QCOMPARE(g.grid.column(1).widthTwips, g.grid.widthTwips() - 1739.906 - 900 - 1300.5 - 270);
-        QVERIFY(g.write("1e30,#TRUE#\r\n-5,#TRUE#\r\nnan,#TRUE#\r\n0,#TRUE#\r\n"));
-        GridLayouts::KolonYukle(&g.grid, g.file());
-        for (int i = 0; i < g.grid.columnCount(); ++i) {
-            const double w = g.grid.column(i).widthTwips;
-            QVERIFY2(w >= GridLayouts::textTwips(g.grid.font(), g.grid.column(i).caption) && w <= 100000, qPrintable(QString::number(w)));
-        }
     }
 
     void headerTouchesShareOneDirection()

@@ -39,7 +39,7 @@ private slots:
             "('Ömer','2026-01-01',0,'G7'),('Şule','2026-01-01',0,'H8'),('Ülkü','2026-01-01',0,'I9'),('Zeynep','2026-01-01',0,'J0'),"
             "('AYŞE YILMAZ','2026-12-05',0,'K1'),('D''Angelo','2026-12-05',0,'L2'),('Gül','2026-12-05',0,'M3'),('Gül2','2026-12-05',0,'N4');"
             // A column as the accounting program declares it: no Turkish collation of its own.
-            "CREATE TABLE A (Ad TEXT); INSERT INTO A VALUES ('Selin'),('Özcan'),('Zeynep'),('Çağla'),('Cem'),('Âdem'),('Berk')"), &err),
+            "CREATE TABLE A (Ad TEXT, \"Not\" TEXT); INSERT INTO A (Ad) VALUES ('Selin'),('Özcan'),('Zeynep'),('Çağla'),('Cem'),('Âdem'),('Berk')"), &err),
                  qPrintable(err));
     }
 
@@ -74,6 +74,7 @@ private slots:
         QTest::newRow("accounting column, â with a") << "Select * From A Order By Ad ASC" << "Âdem,Berk,Cem,Çağla,Özcan,Selin,Zeynep";
         QTest::newRow("accounting column descending") << "Select * From A Where Ad<'D' Order By Ad DESC" << "Çağla,Cem,Berk,Âdem";
         QTest::newRow("In on an accounting column") << "Select * From A Where Ad In ('SELİN','özcan') Order By Ad" << "Özcan,Selin";
+        QTest::newRow("bracketed keyword is a column") << "Select * From A Where [Not] Is Null And Ad<'C' Order By [Ad]" << "Âdem,Berk";
         QTest::newRow("no table") << "Select * From Yok" << "ERROR";
     }
     void conditions()

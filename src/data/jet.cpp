@@ -22,7 +22,8 @@ QString dateLiteral(const QDate& d)
 
 namespace {
 
-enum class Tok { Space, Ident, String, Date, Number, Op, Bad };
+// Name: a [bracketed] name, a column even when it reads as a keyword ([Not] is a note).
+enum class Tok { Space, Ident, Name, String, Date, Number, Op, Bad };
 struct Token {
     Tok kind;
     QString text; // for strings: the unquoted value
@@ -76,7 +77,7 @@ QList<Token> tokenize(const QString& s, QString* error)
         } else if (c == u'[') {
             const qsizetype j = s.indexOf(u']', i + 1);
             if (j < 0) { *error = QStringLiteral("kapanmamış ad: ") + s.mid(i); return {}; }
-            out.append({Tok::Ident, s.mid(i + 1, j - i - 1)});
+            out.append({Tok::Name, s.mid(i + 1, j - i - 1)});
             i = j + 1;
         } else {
             static const QStringList two{QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>")};
@@ -160,7 +161,7 @@ Sql translate(const QString& jet)
                                      || k.text == u">=" || k.text == u"<>");
     };
     auto columnFollows = [&](qsizetype j) {
-        return j < t.size() && t[j].kind == Tok::Ident && !isKeyword(t[j]) && !(j + 1 < t.size() && isOp(t[j + 1], "("));
+        return j < t.size() && (t[j].kind == Tok::Name || (t[j].kind == Tok::Ident && !isKeyword(t[j]))) && !(j + 1 < t.size() && isOp(t[j + 1], "("));
     };
     bool sorting = false;
     QStringList parts;
@@ -191,10 +192,11 @@ Sql translate(const QString& jet)
             if (tok.text == u";") { out.ok = false; out.error = QStringLiteral("çevrilemeyen ifade: ") + jet; return out; }
             parts << (tok.text == u"&" ? QStringLiteral("||") : tok.text);
             break;
-        case Tok::Ident: {
+        case Tok::Ident:
+        case Tok::Name: {
             if (isWord(tok, "true")) { parts << QStringLiteral("1"); break; }
             if (isWord(tok, "false")) { parts << QStringLiteral("0"); break; }
-            const bool call = i + 1 < t.size() && isOp(t[i + 1], "(");
+            const bool call = tok.kind == Tok::Ident && i + 1 < t.size() && isOp(t[i + 1], "(");
             if (call) {
                 parts << (isWord(tok, "left") ? QStringLiteral("jetleft") : tok.text);
                 break;
