@@ -181,7 +181,8 @@ bool Startup::checkOwnDatabases(const QString& dir, QString* why)
     return true;
 }
 
-bool Startup::isReady() const { return f->DBGridMus->isVisible(); }
+// Visible to the form, not on screen: a hidden form (EXİT closing it) is still ready and never loads again.
+bool Startup::isReady() const { return f->DBGridMus->isVisibleTo(f); }
 
 void Startup::applyColours() { FontsColours::restoreColours(*f); }
 
