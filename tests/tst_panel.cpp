@@ -365,6 +365,10 @@ private slots:
         QCOMPARE(lines.size(), found ? 1 : 0);
         QCOMPARE(d.fx.beeps, found ? 0 : 1);
         if (found) QCOMPARE(lines[0][u"Islem"_s].toString() + lines[0][u"Miktar"_s].toString(), shown + u'2');
+        // Closing the frame takes the keyboard its field opened with it.
+        QVERIFY(d.f->StokFrm->isVisible() && d.f->Frame2->isVisible());
+        d.touch(Stoklar);
+        QVERIFY(!d.f->StokFrm->isVisible() && !d.f->Frame2->isVisible());
     }
 
     // A pick in the stock list assigns the card to the button touched last, if it is a service button;

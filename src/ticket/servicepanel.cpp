@@ -1,6 +1,7 @@
 #include "servicepanel.h"
 
 #include "panelseams.h"
+#include "stockframe.h"
 #include "ticketlines.h"
 #include "app/hostpaths.h"
 #include "app/salonya.h"
@@ -140,7 +141,7 @@ void ServicePanel::openDye()
 void ServicePanel::toggleStock()
 {
     if (f->StokFrm->isVisibleTo(f)) {
-        f->StokFrm->hide();
+        StockFrame::close(*f);
         unmark(int(f->state.SeciliButon));
         return;
     }
