@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libsqlite3-dev sqlite3
           libx11-dev libgl-dev xvfb xauth xdotool fonts-liberation imagemagick dpkg-dev file qt6-translations-l10n
-          gstreamer1.0-plugins-base gstreamer1.0-plugins-good clang libclang-rt-14-dev)
+          gstreamer1.0-plugins-base gstreamer1.0-plugins-good openbox clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

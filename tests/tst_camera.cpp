@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "camera/captureview.h"
 #include "camera/kamera.h"
+#include "camera/qtcamera.h"
 #include "camera/testcamera.h"
 #include "customers/customerphoto.h"
 #include "ui/picturebox.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -55,7 +57,11 @@ private slots:
         QPointer<Kamera> k = d.f->findChild<Kamera*>();
         QVERIFY(k && k->isVisible() && k->capwnd());
         d.touch(Desk::ResimCek);
-        QTRY_VERIFY(!k);
+        // The closed window outlives the waits that follow (the desk's refresh runs events while
+        // the activation that its closing caused is still being handled); the next touch replaces it.
+        QVERIFY(k && k->isClosed() && !k->isVisible());
+        QTest::qWait(20);
+        QVERIFY(k);
         const QImage first = CustomerPhoto::load(file);
         QCOMPARE(first.size(), QSize(320, 240));
         QFile written(file);
@@ -64,6 +70,7 @@ private slots:
         QCOMPARE(d.f->Picture1->picture(), first);
         // Without the window open, "RESİM ÇEK" loads it, takes a new picture and replaces the photo.
         d.touch(Desk::ResimCek);
+        QVERIFY(!k);
         const QImage second = CustomerPhoto::load(file);
         QVERIFY(!second.isNull() && second != first);
         QCOMPARE(d.f->Picture1->picture(), second);
@@ -77,6 +84,58 @@ private slots:
         QCOMPARE(CustomerPhoto::load(file), second);
         QCOMPARE(QDir(d.fx.programDir()).entryList({u"Resim*"_s}), QStringList{u"ResimM1.Jpg"_s});
         QVERIFY(d.fx.messages.isEmpty());
+    }
+
+    // A webcam takes a while to start and its wait lets events run: a second touch then is refused.
+    void touchWhileTheCameraStarts_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("meanwhile");
+        QTest::newRow("RESİM ÇEK twice") << int(Desk::ResimCek) << int(Desk::ResimCek);
+        QTest::newRow("KAMERA, then RESİM ÇEK") << int(Desk::Kamera) << int(Desk::ResimCek);
+        QTest::newRow("RESİM ÇEK, then KAMERA") << int(Desk::ResimCek) << int(Desk::Kamera);
+    }
+    void touchWhileTheCameraStarts()
+    {
+        QFETCH(int, first);
+        QFETCH(int, meanwhile);
+        struct SlowCamera : TestCamera {
+            std::function<void()> during;
+            bool connectDriver(int index) override
+            {
+                QEventLoop wait;
+                if (during) QTimer::singleShot(0, this, std::exchange(during, {}));
+                QTimer::singleShot(30, &wait, &QEventLoop::quit);
+                wait.exec();
+                return TestCamera::connectDriver(index);
+            }
+        };
+        Desk d;
+        QVERIFY(d.open() && d.select(Desk::Ayse, QString()));
+        bool touched = false;
+        CaptureDevice::setFactory([&] {
+            auto cam = std::make_unique<SlowCamera>();
+            // Straight to the button: the desk's input gate would hold a real touch back until the first is done.
+            cam->during = [&] { d.f->Command1[meanwhile]->click(); touched = true; };
+            return cam;
+        });
+        d.touch(first);
+        CaptureDevice::setFactory({});
+        QVERIFY(touched);
+        QCOMPARE(d.fx.beeps, first == Desk::ResimCek ? 2 : 1); // the shutter sounds as a beep here
+        QCOMPARE(d.f->findChildren<Kamera*>().size(), 1);
+        // The first touch finishes as if it had been alone.
+        if (first == Desk::Kamera) QVERIFY(d.f->findChild<Kamera*>()->capwnd()->isVisible());
+        else QVERIFY(!CustomerPhoto::load(d.fx.programDir() + u"/ResimM1.Jpg"_s).isNull());
+    }
+
+    void startFormatFitsTheScreen()
+    {
+        const QList<QSize> webcam{{320, 240}, {1920, 1080}, {640, 480}, {1280, 720}, {800, 600}};
+        QCOMPARE(QtCamera::startFormat(webcam, {1920, 1080}), 2);
+        QCOMPARE(QtCamera::startFormat(webcam, {1024, 600}), 0);
+        QCOMPARE(QtCamera::startFormat({{1920, 1080}, {1280, 720}}, {1366, 768}), 1); // none fits: the smallest
+        QCOMPARE(QtCamera::startFormat({}, {1280, 720}), -1);
     }
 
     void storedPreferences_data()

@@ -120,6 +120,16 @@ private slots:
         f->DBListe1->hide();
         QCOMPARE(QApplication::focusWidget(), f->KlvTxt);
         QVERIFY(chooseCustomer(fx, kAyse));
+        // A touch button left nobody the focus; the window active again, the platform hands it to the
+        // customer field, which keeps its customer until a finger touches it.
+        QApplication::focusWidget()->clearFocus();
+        f->Text1->setFocus(Qt::ActiveWindowFocusReason);
+        QVERIFY(f->Text1->hasFocus());
+        QCOMPARE(f->Text1->text(), kAyse);
+        QVERIFY(!f->DBListe1->isVisible() && f->state.AktifAlan.isEmpty());
+        SalonFixture::touch(f->Text1);
+        QCOMPARE(f->state.AktifAlan, u"CariKartlar"_s);
+        QVERIFY(chooseCustomer(fx, kAyse));
 
         SalonFixture::touch(f->Text2);
         QCOMPARE(QApplication::focusWidget(), f->Text2);

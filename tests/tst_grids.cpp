@@ -13,6 +13,7 @@
 #include "ui/textbox.h"
 #include "ui/touchlist.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QFile>
 #include <QGroupBox>
@@ -20,7 +21,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
+#include <QToolButton>
 #include <tuple>
 
 using namespace AccountingFiles;
@@ -402,7 +405,22 @@ private slots:
         QCOMPARE(d.f->DTPicker1->date(), QDate(2024, 1, 10));
         QCOMPARE(d.f->state.TarihKriter, u"Tarih=#01/10/2024#"_s);
         QCOMPARE(d.shown(), 1);
-        d.f->DTPicker1->setDate(QDate(2024, 3, 5)); // the dye, then the two haircuts of that day
+        // The dye, then the two haircuts of that day: a tap on the date opens the calendar, whose arrows
+        // and days a finger hits.
+        SalonFixture::touch(d.f->DTPicker1->findChild<QLineEdit*>());
+        QCalendarWidget* cal = d.f->DTPicker1->calendarWidget();
+        QTRY_VERIFY(cal->isVisible());
+        auto* next = cal->findChild<QToolButton*>(u"qt_calendar_nextmonth"_s);
+        auto* days = cal->findChild<QTableView*>(u"qt_calendar_calendarview"_s);
+        QVERIFY(next->width() >= 40 && next->height() >= 40 && days->rowHeight(3) >= 40 && days->columnWidth(3) >= 40);
+        SalonFixture::touch(next);
+        SalonFixture::touch(next);
+        QModelIndex fifth; // in the first or second week, never a day of the month before
+        for (int i = 7; i < 21 && !fifth.isValid(); ++i)
+            if (days->model()->index(i / 7, i % 7).data().toInt() == 5) fifth = days->model()->index(i / 7, i % 7);
+        QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, days->visualRect(fifth).center());
+        QCOMPARE(d.f->DTPicker1->date(), QDate(2024, 3, 5));
+        QTRY_VERIFY(!cal->isVisible());
         QLocale::setDefault(before);
         QCOMPARE(d.f->state.TarihKriter, u"Tarih=#03/05/2024#"_s);
         QCOMPARE(d.shown(), 3);

@@ -155,7 +155,7 @@ private slots:
         QTest::newRow("employee") << "Text2" << "Eleman" << QStringList{"Text1", "Text3"};
         // The barcode field's own change handling shows the keyboard once the field is emptied.
         QTest::newRow("barcode") << "StokText" << "StokKartlar" << QStringList{};
-        QTest::newRow("dye (the dye frame has keys of its own)") << "Text3" << "Boya" << QStringList{"Text1", "Text2", "Text4"};
+        QTest::newRow("dye") << "Text3" << "Boya" << QStringList{"Text1", "Text2", "Text4"};
         QTest::newRow("quantity") << "Text4" << "Miktar" << QStringList{"Text1", "Text2", "Text3"};
     }
     void takingTheKeyboard()
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(f->KlvTxt->text(), QString());
         QCOMPARE(target->text(), target == f->Text4 ? u"0"_s : QString());
         for (TextBox* t : fields) QCOMPARE(Look::backColor(t), white.contains(t->objectName()) ? Look::White : Look::LightCyan);
-        QCOMPARE(f->Frame2->isVisible(), target != f->Text3);
+        QVERIFY(f->Frame2->isVisible());
         if (target == f->Text4) QCOMPARE(target->selectedText(), u"0"_s);
 
         Keyboard::releaseKeyboard(*f, target);

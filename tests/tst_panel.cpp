@@ -356,6 +356,9 @@ private slots:
         d.touch(UrunIsle);
         QCOMPARE(d.lines(), lines);
         QCOMPARE(d.fx.beeps, found ? 1 : 2);
+        // Closing the frame takes the keyboard its field opened with it.
+        if (d.f->StokFrm->isVisible()) d.touch(Stoklar);
+        QVERIFY(!d.f->StokFrm->isVisible() && !d.f->Frame2->isVisible());
     }
 
     // Whatever a search or the dye frame left in DataStok, a service button finds its card; a dye reached

@@ -178,6 +178,10 @@ private slots:
         };
         QVERIFY(colour(f->UrunlerFrm, besideStoklar, std::nullopt));
         QCOMPARE(coloursOf(f), (QList<quint32>{0xFF00FF, 0xFFFF, 0x80}));
+        for (quint32 back : {Look::White, Look::Black}) { // "Eleman >" stays readable on the form
+            Look::setBackColor(f, back);
+            QCOMPARE(f->ElemanLbl->palette().color(f->ElemanLbl->foregroundRole()), Look::fromBgr(back ^ 0xFFFFFF));
+        }
         QVERIFY(colour(f, QPoint(1, 1), Look::fromBgr(0x111111)));
         QVERIFY(colour(f->Command1[7], f->Command1[7]->rect().center(), Look::fromBgr(0x222222)));
         QVERIFY(colour(f->UrunlerFrm, besideStoklar, Look::fromBgr(0x333333)));
@@ -192,6 +196,12 @@ private slots:
         QVERIFY(f->isVisible());
         QVERIFY(choose(u"Yazı Fontu"_s)); // cancelled
         QCOMPARE(f->Command1[4]->font(), designed);
+        // Ctrl with a long press on the background centres the window, as Ctrl with the right button; no menu.
+        QTest::mousePress(f, Qt::LeftButton, Qt::ControlModifier, QPoint(1, 1));
+        QTest::qWait(120);
+        QTest::mouseRelease(f, Qt::LeftButton, Qt::ControlModifier, QPoint(1, 1));
+        QTest::keyRelease(f, Qt::Key_Control);
+        QVERIFY(!QApplication::activePopupWidget());
         QVERIFY(!Settings::contains(Settings::appName(), u"Salonya"_s, u"FontName"_s));
         QFont chosen(u"DejaVu Sans"_s);
         chosen.setPointSizeF(16.5);

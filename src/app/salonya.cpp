@@ -5,6 +5,7 @@
 #include "subsystems.h"
 #include "data/datasource.h"
 #include "ui/datagrid.h"
+#include "ui/datepicker.h"
 #include "ui/look.h"
 #include "ui/picturebox.h"
 #include "ui/textbox.h"
@@ -123,12 +124,10 @@ void Salonya::buildControls()
                 l->setAlignment(Qt::AlignCenter);
                 l->setStyleSheet(QStringLiteral("QLabel{background:#2a2a2a;color:#9a9a9a;border:2px solid #3a3a3a;border-radius:10px;}"));
             } else {
-                ElemanLbl = l;
-                l->setStyleSheet(QStringLiteral("QLabel{color:white;}"));
+                ElemanLbl = l; // drawn in the form's text colour, which contrasts with its back colour
             }
         } else if (name == u"DTPicker1") {
-            DTPicker1 = new QDateEdit(parent);
-            DTPicker1->setCalendarPopup(true);
+            DTPicker1 = new DatePicker(parent);
             DTPicker1->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
             w = DTPicker1;
         } else if (name == u"Frame2") {

@@ -1,16 +1,26 @@
 // The panel's camera buttons: "KAMERA" shows the camera window, "RESİM ÇEK" presses its capture
-// button, loading the window first when it is not open.
+// button, loading the window first when it is not open. While a camera starts both are refused.
 #include "kamera.h"
 #include "app/salonya.h"
 #include "ticket/panelseams.h"
+#include "ui/feedback.h"
 
 #include <QPushButton>
 
 namespace {
+// The open window, or a new one; null while one is still starting.
 Kamera* cameraWindow(Salonya& form)
 {
-    for (Kamera* k : form.findChildren<Kamera*>(Qt::FindDirectChildrenOnly))
+    const QList<Kamera*> windows = form.findChildren<Kamera*>(Qt::FindDirectChildrenOnly);
+    for (Kamera* k : windows) {
+        if (k->isStarting()) {
+            Feedback::beep();
+            return nullptr;
+        }
         if (!k->isClosed()) return k;
+    }
+    // Closed windows go here, at a touch on the desk, where no handler of theirs is running.
+    qDeleteAll(windows);
     return new Kamera(&form);
 }
 } // namespace
@@ -20,11 +30,15 @@ namespace PanelSeams {
 void showCamera(Salonya& form)
 {
     Kamera* k = cameraWindow(form);
+    if (!k) return;
     k->show();
     k->raise();
     k->activateWindow();
 }
 
-void pressCapture(Salonya& form) { cameraWindow(form)->Command1->click(); }
+void pressCapture(Salonya& form)
+{
+    if (Kamera* k = cameraWindow(form)) k->Command1->click();
+}
 
 } // namespace PanelSeams

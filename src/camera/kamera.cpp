@@ -30,7 +30,6 @@ Kamera::Kamera(QWidget* owner, std::unique_ptr<CaptureDevice> device) : QMainWin
 {
     setObjectName(QStringLiteral("Kamera"));
     setWindowTitle(QStringLiteral(" Kamera"));
-    setAttribute(Qt::WA_DeleteOnClose);
 
     m_inside = new QWidget(this);
     m_inside->setMinimumSize(kMinWidth, kMinHeight);
@@ -49,7 +48,9 @@ Kamera::Kamera(QWidget* owner, std::unique_ptr<CaptureDevice> device) : QMainWin
     resize(kMinWidth, kMinHeight + menuBar()->sizeHint().height());
     placeOnScreen();
     connect(m_device.get(), &CaptureDevice::lost, this, &Kamera::cameraLost);
+    ++m_starting;
     listDrivers();
+    --m_starting;
 }
 
 Kamera::~Kamera()
@@ -99,11 +100,14 @@ void Kamera::placeOnScreen()
 void Kamera::pullOntoScreen()
 {
     const QRect screen = (parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())->geometry();
+    const QSize frame = frameGeometry().size() - size();
+    if (width() + frame.width() > screen.width() || height() + frame.height() > screen.height())
+        resize(size().boundedTo(screen.size() - frame));
     const QSize outer = frameGeometry().size();
     int x = pos().x(), y = pos().y();
-    if (x + outer.width() > screen.width()) x = screen.width() - outer.width();
-    if (y + outer.height() > screen.height()) y = screen.height() - outer.height();
-    move(qMax(0, x), qMax(0, y));
+    if (x + outer.width() > screen.right() + 1) x = screen.right() + 1 - outer.width();
+    if (y + outer.height() > screen.bottom() + 1) y = screen.bottom() + 1 - outer.height();
+    move(qMax(screen.left(), x), qMax(screen.top(), y));
 }
 
 void Kamera::listDrivers()
@@ -135,7 +139,11 @@ void Kamera::listDrivers()
 
 bool Kamera::connectDriver(int index)
 {
-    if (!m_capwnd || !m_device->connectDriver(index)) return false;
+    if (!m_capwnd) return false;
+    ++m_starting;
+    const bool connected = m_device->connectDriver(index);
+    --m_starting;
+    if (!connected) return false;
     m_connected = true;
     const CaptureCaps caps = m_device->caps();
     for (QAction* a : std::as_const(mnuDriver)) a->setChecked(false);
@@ -176,7 +184,10 @@ void Kamera::formatDialog()
 
 bool Kamera::chooseFormat(int index)
 {
-    if (!m_device->setFormat(index)) return false;
+    ++m_starting;
+    const bool set = m_device->setFormat(index);
+    --m_starting;
+    if (!set) return false;
     if (m_capwnd) m_capwnd->setFrame(m_device->grabFrame());
     fitToImage();
     return true;
@@ -211,10 +222,10 @@ void Kamera::takePhoto()
 {
     // Without a picture the clipboard keeps what it had and no photo counts as taken, so the
     // customer's photo is never replaced by an old clipboard picture.
-    const QImage frame = m_connected ? m_device->grabFrame() : QImage();
+    const QImage frame = m_connected && !isStarting() ? m_device->grabFrame() : QImage();
     if (frame.isNull()) {
         Feedback::beep();
-        if (!isVisible()) close();
+        if (!isVisible() && !isStarting()) close();
         return;
     }
     QGuiApplication::clipboard()->setImage(frame);
@@ -234,6 +245,10 @@ void Kamera::cameraLost()
 
 void Kamera::closeEvent(QCloseEvent* e)
 {
+    if (isStarting()) {
+        e->ignore(); // the start's wait still uses the capture window
+        return;
+    }
     if (!m_closed) {
         m_closed = true;
         if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {

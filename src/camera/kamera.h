@@ -2,6 +2,8 @@
 // The camera window " Kamera": the live picture of the chosen capture driver, the driver and format
 // menus, and the photo, which goes to the clipboard as a bitmap and sets Program::ResimCekildi.
 // Its place and driver are kept under the application's title, apart from the main screen's settings.
+// A closed window only hides: the desk deletes it when it loads the next one, never while a handler
+// that may still reach it runs. While a camera starts the window refuses to close or take a photo.
 
 #include "capturedevice.h"
 
@@ -30,6 +32,8 @@ public:
     QWidget* inside() const { return m_inside; }
     int driverIndex() const { return m_driver; }
     bool isClosed() const { return m_closed; }
+    // A camera is being connected: its wait lets events run.
+    bool isStarting() const { return m_starting > 0; }
 
     bool connectDriver(int index);
     // The driver menu's choice: connect, remember it, or say it could not.
@@ -70,4 +74,5 @@ private:
     int m_driver = 0;
     bool m_connected = false;
     bool m_closed = false;
+    int m_starting = 0;
 };

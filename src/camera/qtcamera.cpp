@@ -2,6 +2,8 @@
 
 #include <QCamera>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMediaCaptureSession>
 #include <QMediaDevices>
 #include <QTimer>
@@ -55,6 +57,11 @@ bool QtCamera::connectDriver(int index)
     });
 
     m_camera = std::make_unique<QCamera>(m_device);
+    QList<QSize> sizes;
+    for (const QCameraFormat& f : std::as_const(m_formats)) sizes << f.resolution();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int first = startFormat(sizes, screen ? screen->availableSize() : QSize(640, 480) * 2);
+    if (first >= 0) m_camera->setCameraFormat(m_formats[first]);
     m_session = std::make_unique<QMediaCaptureSession>();
     m_sink = std::make_unique<QVideoSink>();
     m_session->setCamera(m_camera.get());
@@ -70,6 +77,19 @@ bool QtCamera::connectDriver(int index)
 
 // Starts the camera and waits, with the window's events running, for the first frame or an error:
 // a camera busy in another program fails here rather than showing a black window.
+int QtCamera::startFormat(const QList<QSize>& resolutions, const QSize& screen)
+{
+    const QSize limit = QSize(640, 480).boundedTo(screen * 3 / 4);
+    int best = -1, smallest = -1;
+    const auto area = [&](int i) { return qint64(resolutions[i].width()) * resolutions[i].height(); };
+    for (int i = 0; i < resolutions.size(); ++i) {
+        if (smallest < 0 || area(i) < area(smallest)) smallest = i;
+        const QSize r = resolutions[i];
+        if (r.width() <= limit.width() && r.height() <= limit.height() && (best < 0 || area(i) > area(best))) best = i;
+    }
+    return best >= 0 ? best : smallest;
+}
+
 bool QtCamera::start()
 {
     m_frame = QImage();
@@ -92,9 +112,9 @@ void QtCamera::disconnectDriver()
         m_camera->stop();
     }
     if (m_sink) m_sink->disconnect(this);
-    m_session.reset();
-    m_sink.reset();
-    m_camera.reset();
+    // The camera may be reporting from inside one of its own signals: it goes once that is over.
+    for (QObject* o : std::initializer_list<QObject*>{m_session.release(), m_sink.release(), m_camera.release()})
+        if (o) o->deleteLater();
     m_frame = QImage();
 }
 
@@ -102,7 +122,10 @@ void QtCamera::fail()
 {
     if (!m_camera) return;
     disconnectDriver();
-    emit lost();
+    // The window's message box waits for a touch: not inside the camera's error signal.
+    QMetaObject::invokeMethod(this, [this] {
+        if (!m_camera) emit lost();
+    }, Qt::QueuedConnection);
 }
 
 CaptureCaps QtCamera::caps() const

@@ -32,6 +32,10 @@ public:
     QSize imageSize() const override;
     QImage grabFrame() override;
 
+    // The resolution a camera starts in: the largest within 640 × 480 and three quarters of the screen,
+    // so the window with its menu fits on it; the smallest when none does. -1 for no resolutions.
+    static int startFormat(const QList<QSize>& resolutions, const QSize& screen);
+
 private:
     bool start();
     void onFrame(const QVideoFrame& frame);

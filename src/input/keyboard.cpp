@@ -175,7 +175,7 @@ void Keyboard::takeKeyboard(Salonya& form, TextBox* field, DataSource* data, con
     bool showKeyboard = false;
     if (field == form.Text1) { white = {form.Text2, form.Text3}; showKeyboard = true; }
     else if (field == form.Text2) { white = {form.Text1, form.Text3}; showKeyboard = true; }
-    else if (field == form.Text3) { white = {form.Text1, form.Text2, form.Text4}; }
+    else if (field == form.Text3) { white = {form.Text1, form.Text2, form.Text4}; showKeyboard = true; }
     else if (field == form.Text4) { white = {form.Text1, form.Text2, form.Text3}; showKeyboard = true; }
     Look::setBackColor(field, Look::LightCyan);
     for (TextBox* t : std::as_const(white)) Look::setBackColor(t, Look::White);

@@ -24,7 +24,7 @@ public:
     //   Text1    DataCari   "CariKartlar"  white Text2, Text3        Frame2 shown
     //   Text2    DataEleman "Eleman"       white Text1, Text3        Frame2 shown
     //   StokText DataStok   "StokKartlar"  white none                Frame2 left alone
-    //   Text3    DataStok   "Boya"         white Text1, Text2, Text4 Frame2 left alone
+    //   Text3    DataStok   "Boya"         white Text1, Text2, Text4 Frame2 shown
     //   Text4    (null)     "Miktar"       white Text1, Text2, Text3 Frame2 shown; Text4 shows "0", selected
     static void takeKeyboard(Salonya& form, TextBox* field, DataSource* data, const QString& kind);
     // The field lost the focus: Text1, Text2 and Text3 leave AktifAlan empty (AktifText keeps

@@ -2,6 +2,7 @@
 
 #include "dyeframe.h"
 #include "panelseams.h"
+#include "stockframe.h"
 #include "stockpick.h"
 #include "ticketlines.h"
 #include "app/hostpaths.h"
@@ -125,7 +126,7 @@ void ServicePanel::pickService(int index)
 void ServicePanel::toggleStock()
 {
     if (f->StokFrm->isVisibleTo(f)) {
-        f->StokFrm->hide();
+        StockFrame::close(*f);
         unmark(int(f->state.SeciliButon));
         return;
     }

@@ -63,6 +63,12 @@ void StockFrame::prepare()
     f->StokText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
+void StockFrame::close(Salonya& form)
+{
+    form.StokFrm->hide();
+    if (form.state.AktifText == form.StokText) form.Frame2->hide();
+}
+
 void StockFrame::textChanged()
 {
     if (!f->StokText->text().isEmpty()) return;

@@ -15,6 +15,8 @@ public:
 
     // Enter in StokText: the code as a barcode, else as a name, over every card (hidden ones too).
     void lookUp();
+    // Hides the frame, and the keyboard when its field was the last to take it.
+    static void close(Salonya& form);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

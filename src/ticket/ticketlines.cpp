@@ -1,6 +1,7 @@
 #include "ticketlines.h"
 
 #include "dyeline.h"
+#include "stockframe.h"
 
 #include "app/salonya.h"
 #include "app/settings.h"
@@ -143,7 +144,7 @@ bool writePickedStock(Salonya& f, bool picked)
     // Lines belong to the customer and employee on screen; after a send or a touch on the open
     // tickets they may not be the current cards.
     if (!selectionShown(f)) {
-        f.StokFrm->hide();
+        StockFrame::close(f);
         return false;
     }
     f.state.AktifListe = 0;

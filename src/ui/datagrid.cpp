@@ -164,13 +164,32 @@ void DataGrid::focusOutEvent(QFocusEvent* e)
 void DataGrid::mouseMoveEvent(QMouseEvent* e)
 {
     emit pointerMoved();
-    QTableView::mouseMoveEvent(e);
+    if (!m_tap.move(e)) QTableView::mouseMoveEvent(e);
 }
 
 void DataGrid::mousePressEvent(QMouseEvent* e)
 {
     emit touched();
-    QTableView::mousePressEvent(e);
+    if (e->button() != Qt::LeftButton) return QTableView::mousePressEvent(e);
+    m_tap.press(this, e);
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) return QTableView::mouseDoubleClickEvent(e);
+    mousePressEvent(e);
+    const QModelIndex i = indexAt(e->position().toPoint());
+    if (i.isValid() && i == currentIndex()) emit doubleClicked(i);
+}
+
+void DataGrid::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) return QTableView::mouseReleaseEvent(e);
+    const QModelIndex i = m_tap.release(this, e);
+    if (!i.isValid()) return;
+    // The desk takes the row over at each tap, also on the row that is already current.
+    if (i == currentIndex()) emit rowColChanged(i.row());
+    else setCurrentIndex(i);
 }
 
 // Every attempt to change a row is cancelled: lines are written by the buttons only.

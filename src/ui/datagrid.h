@@ -3,8 +3,11 @@
 // source's current record following each other, the row marker (3 whole row, 5 none).
 // Nothing is ever edited, inserted or deleted through it; typing does not move it either.
 // Column widths are kept in twips; a finished drag of a column edge and a touched header are reported.
+// A tap moves the current row, and a tap on the current row is reported as a row change too; a drag
+// only scrolls.
 
 #include "data/recordmodels.h"
+#include "touchgestures.h"
 
 #include <QTableView>
 
@@ -51,6 +54,8 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
@@ -63,4 +68,5 @@ private:
     bool m_syncing = false;
     bool m_applying = false;  // the view is being set from the columns, not by the user
     int m_resizing = -1;      // column whose edge the user is dragging
+    TapTracker m_tap;
 };

@@ -24,6 +24,12 @@ void TextBox::focusOutEvent(QFocusEvent* e)
     if (UserFocus::leaving(this, e)) emit lostFocus();
 }
 
+void TextBox::mousePressEvent(QMouseEvent* e)
+{
+    QLineEdit::mousePressEvent(e);
+    if (UserFocus::touched(this)) emit gotFocus();
+}
+
 void TextBox::keyPressEvent(QKeyEvent* e)
 {
     emit keyDown(e->key(), e->modifiers());

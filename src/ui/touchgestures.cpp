@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScroller>
+#include <utility>
 
 namespace {
 // A finger is never perfectly still; beyond this it is a drag, not a hold.
@@ -38,6 +39,7 @@ bool LongPress::eventFilter(QObject* watched, QEvent* event)
         m_target = w;
         m_pos = e->position().toPoint();
         m_global = e->globalPosition().toPoint();
+        m_modifiers = e->modifiers();
         m_fired = false;
         m_timer.start();
         return false;
@@ -69,13 +71,37 @@ void LongPress::fire()
     if (!w) return;
     m_fired = true;
     if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setDown(false);
-    QMouseEvent press(QEvent::MouseButtonPress, m_pos, m_pos, m_global, Qt::RightButton, Qt::RightButton, Qt::NoModifier,
+    QMouseEvent press(QEvent::MouseButtonPress, m_pos, m_pos, m_global, Qt::RightButton, Qt::RightButton, m_modifiers,
                       Qt::MouseEventSynthesizedByApplication);
     QApplication::sendEvent(w, &press);
     if (!m_target) return;
-    QMouseEvent release(QEvent::MouseButtonRelease, m_pos, m_pos, m_global, Qt::RightButton, Qt::NoButton, Qt::NoModifier,
+    QMouseEvent release(QEvent::MouseButtonRelease, m_pos, m_pos, m_global, Qt::RightButton, Qt::NoButton, m_modifiers,
                         Qt::MouseEventSynthesizedByApplication);
     QApplication::sendEvent(w, &release);
+}
+
+void TapTracker::press(const QAbstractItemView* view, const QMouseEvent* e)
+{
+    m_down = true;
+    m_dragged = false;
+    m_pos = e->position().toPoint();
+    m_pressed = view->indexAt(m_pos);
+}
+
+bool TapTracker::move(const QMouseEvent* e)
+{
+    if (!m_down) return false;
+    if ((e->position().toPoint() - m_pos).manhattanLength() > kStillPx) m_dragged = true;
+    return true;
+}
+
+QModelIndex TapTracker::release(const QAbstractItemView* view, const QMouseEvent* e)
+{
+    const bool down = std::exchange(m_down, false);
+    const QPoint at = e->position().toPoint();
+    if (!down || m_dragged || (at - m_pos).manhattanLength() > kStillPx || !view->viewport()->rect().contains(at)) return {};
+    const QModelIndex i = view->indexAt(at);
+    return i.isValid() && i == m_pressed ? i : QModelIndex();
 }
 
 namespace TouchScroll {

@@ -5,11 +5,14 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPersistentModelIndex>
+#include <QPoint>
 #include <QPointer>
 #include <QTimer>
 #include <functional>
 
 class QAbstractItemView;
+class QMouseEvent;
 class QWidget;
 
 class LongPress : public QObject
@@ -20,7 +23,8 @@ public:
     explicit LongPress(QObject* parent = nullptr);
 
     // A left press on w held still for the delay becomes a right press and release at the same
-    // place; the left button's own release is then swallowed. accepts may turn a place down.
+    // place, with the keys held at the press; the left button's own release is then swallowed.
+    // accepts may turn a place down.
     void watch(QWidget* w, std::function<bool(const QPoint&)> accepts = {});
     void setDelay(int ms) { m_timer.setInterval(ms); }
 
@@ -33,7 +37,27 @@ private:
     QTimer m_timer;
     QPointer<QWidget> m_target;
     QPoint m_pos, m_global;
+    Qt::KeyboardModifiers m_modifiers;
     bool m_fired = false;
+};
+
+// Tells a tap on an item of a view from a finger that drags over it: the view hands its left presses,
+// moves and releases here instead of moving its current item at the press. A drag that a scroller takes
+// over ends in a release far off the view, so it never counts as a tap.
+class TapTracker
+{
+public:
+    void press(const QAbstractItemView* view, const QMouseEvent* e);
+    // On the move: true while the finger is down (the view must not move its current item).
+    bool move(const QMouseEvent* e);
+    // The item tapped; invalid when the finger dragged or let go off the item it pressed.
+    QModelIndex release(const QAbstractItemView* view, const QMouseEvent* e);
+
+private:
+    QPersistentModelIndex m_pressed;
+    QPoint m_pos;
+    bool m_down = false;
+    bool m_dragged = false;
 };
 
 namespace TouchScroll {

@@ -21,7 +21,6 @@ TouchList::TouchList(QWidget* parent) : QListView(parent)
     setStyleSheet(QStringLiteral("QListView{background:white;border:2px solid #3a3a3a;border-radius:6px;}"
                                  "QListView::item{padding:6px 8px;border-bottom:1px solid #ddd;}"
                                  "QListView::item:selected{background:#ffff00;color:black;}"));
-    connect(this, &QListView::clicked, this, [this](const QModelIndex& i) { emit picked(m_model ? m_model->text(i.row()) : QString()); });
 }
 
 void TouchList::bind(DataSource* ds, const QString& field)
@@ -89,7 +88,30 @@ void TouchList::keyPressEvent(QKeyEvent* e)
 void TouchList::mouseMoveEvent(QMouseEvent* e)
 {
     emit pointerMoved();
-    QListView::mouseMoveEvent(e);
+    if (!m_tap.move(e)) QListView::mouseMoveEvent(e);
+}
+
+// The highlight moves when the finger lets go of the entry it touched, never under a dragging finger.
+void TouchList::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) return QListView::mousePressEvent(e);
+    m_tap.press(this, e);
+    if (UserFocus::touched(this)) emit gotFocus();
+}
+
+void TouchList::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) return QListView::mouseDoubleClickEvent(e);
+    m_tap.press(this, e);
+}
+
+void TouchList::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton) return QListView::mouseReleaseEvent(e);
+    const QModelIndex i = m_tap.release(this, e);
+    if (!i.isValid() || !m_model) return;
+    setCurrentIndex(i);
+    emit picked(m_model->text(i.row()));
 }
 
 void TouchList::currentChanged(const QModelIndex& current, const QModelIndex& previous)

@@ -1,8 +1,10 @@
 #pragma once
-// A data-bound drop-down list for touch: a tap picks an entry; arrow keys and the wheel move the
-// highlight. Its text is the highlighted entry's text. It never moves its data source by itself.
+// A data-bound drop-down list for touch: a tap picks an entry, a drag only scrolls; arrow keys and
+// the wheel move the highlight. Its text is the highlighted entry's text. It never moves its data source by itself.
 // Focus moves that the user did not make (the window re-activated, a pop-up closed) are not reported
 // (see UserFocus).
+
+#include "touchgestures.h"
 
 #include <QListView>
 
@@ -36,9 +38,13 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     RecordListModel* m_model = nullptr;
     bool m_settingText = false;
+    TapTracker m_tap;
 };
