@@ -5,9 +5,9 @@
 #include "hostpaths.h"
 #include "network.h"
 #include "salonya.h"
-#include "seams.h"
 #include "settings.h"
 #include "checkout/checkout.h"
+#include "wheel.h"
 #include "windowplace.h"
 #include "data/datasource.h"
 #include "data/jet.h"
@@ -16,9 +16,9 @@
 #include "input/capsonoff.h"
 #include "input/keyboardcaptions.h"
 #include "ui/datagrid.h"
+#include "ui/fontscolours.h"
 #include "ui/gridlayout.h"
 #include "ui/feedback.h"
-#include "ui/fontscolours.h"
 #include "ui/look.h"
 #include "ui/textbox.h"
 
@@ -84,7 +84,7 @@ bool Startup::load()
     QElapsedTimer total;
     total.start();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    Seams::hookWheel(*f);
+    Wheel::HookWheel(*f);
 
     // Ctrl held at start keeps the full title bar; otherwise only restore and close stay.
     if (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) {
@@ -239,7 +239,7 @@ void Startup::activate()
         for (int n = 1; n <= 26; ++n)
             f->Command1[n]->setText(Settings::get(QStringLiteral("Buton") + QString::number(n)));
     });
-    step("fonts", [&] { Seams::applyFontsAndColours(*f); });
+    step("fonts", [&] { FontsColours::applyFonts(*f); });
     f->DBGridMus->show();
     f->KasaCmd->setText(QStringLiteral("HESABI  KASAYA  GÖNDER"));
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();

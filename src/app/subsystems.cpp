@@ -38,8 +38,4 @@ void createSubsystems(Salonya& form)
 
     // --- grid column layouts and header sorting ---
     new GridLayouts(&form);
-
-    // --- camera ---
-
-    (void)form;
 }

@@ -1,8 +1,6 @@
-// The panel's camera buttons: "KAMERA" shows the camera window, "RESİM ÇEK" presses its capture
-// button, loading the window first when it is not open. While a camera starts both are refused.
+#include "camera.h"
 #include "kamera.h"
 #include "app/salonya.h"
-#include "ticket/panelseams.h"
 #include "ui/feedback.h"
 
 #include <QPushButton>
@@ -25,9 +23,9 @@ Kamera* cameraWindow(Salonya& form)
 }
 } // namespace
 
-namespace PanelSeams {
+namespace Camera {
 
-void showCamera(Salonya& form)
+void showWindow(Salonya& form)
 {
     Kamera* k = cameraWindow(form);
     if (!k) return;
@@ -41,4 +39,4 @@ void pressCapture(Salonya& form)
     if (Kamera* k = cameraWindow(form)) k->Command1->click();
 }
 
-} // namespace PanelSeams
+} // namespace Camera

@@ -1,18 +1,19 @@
 #include "servicepanel.h"
 
 #include "dyeframe.h"
-#include "panelseams.h"
 #include "stockframe.h"
 #include "stockpick.h"
 #include "ticketlines.h"
 #include "app/hostpaths.h"
 #include "app/salonya.h"
+#include "camera/camera.h"
 #include "camera/photofile.h"
 #include "customers/customerphoto.h"
 #include "data/datasource.h"
 #include "data/refresh.h"
 #include "ui/datagrid.h"
 #include "ui/feedback.h"
+#include "ui/fontscolours.h"
 #include "ui/look.h"
 #include "ui/picturebox.h"
 #include "ui/textbox.h"
@@ -20,6 +21,7 @@
 #include "ui/touchlist.h"
 
 #include <QClipboard>
+#include <QCursor>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QImage>
@@ -41,7 +43,7 @@ ServicePanel::ServicePanel(Salonya* form, StockPick* pick, DyeFrame* dye) : QObj
             Command1_Click(i, mods.testFlag(Qt::ControlModifier));
         });
         if (auto* t = qobject_cast<TouchButton*>(b))
-            connect(t, &TouchButton::rightPressed, this, [this, i] { PanelSeams::buttonMenu(*f, i); });
+            connect(t, &TouchButton::rightPressed, this, [this] { FontsColours::buttonMenu(*f, QCursor::pos()); });
     }
     f->UrunlerFrm->installEventFilter(this);
     connect(f->DataSalonya, &DataSource::reposition, this, &ServicePanel::DataSalonya_Reposition);
@@ -55,7 +57,7 @@ bool ServicePanel::eventFilter(QObject* watched, QEvent* event)
         m_releaseModifiers = static_cast<QMouseEvent*>(event)->modifiers();
     } else if (event->type() == QEvent::MouseButtonPress && watched == f->UrunlerFrm) {
         const auto* me = static_cast<QMouseEvent*>(event);
-        if (me->button() == Qt::RightButton) PanelSeams::frameMenu(*f);
+        if (me->button() == Qt::RightButton) FontsColours::frameMenu(*f, QCursor::pos());
         else if (me->button() == Qt::LeftButton) f->ListeKapat();
     }
     return QObject::eventFilter(watched, event);
@@ -146,7 +148,7 @@ void ServicePanel::showCamera()
 {
     if (f->state.SeciliCari.isEmpty()) return;
     unmark(Kamera);
-    PanelSeams::showCamera(*f);
+    Camera::showWindow(*f);
 }
 
 QString ServicePanel::photoFile(const QString& customerCode)
@@ -165,7 +167,7 @@ void ServicePanel::takePhoto()
         return;
     }
     const QString code = f->DataCari->field(0).toString();
-    PanelSeams::pressCapture(*f);
+    Camera::pressCapture(*f);
     if (!code.isEmpty() && Program::ResimCekildi) {
         const QString path = photoFile(code);
         const QImage picture = QGuiApplication::clipboard()->image();
