@@ -212,6 +212,7 @@ void Startup::activate()
     step("grid layouts", [&] {
         GridLayouts::loadAll(*f);
         if (WindowPlace* place = WindowPlace::of(*f)) place->layoutsLoaded();
+        GridLayouts::fitAll(*f);
     });
     step("fonts", [&] { Seams::applyFontsAndColours(*f); });
     f->DBGridMus->show();

@@ -61,6 +61,15 @@ void GridLayouts::loadAll(Salonya& f)
     for (DataGrid* grid : {f.CariList, f.DBGridMus, f.DBGridIslem}) KolonYukle(grid, fileOf(grid));
 }
 
+void GridLayouts::fitAll(Salonya& f)
+{
+    for (DataGrid* grid : {f.CariList, f.DBGridMus, f.DBGridIslem}) {
+        double used = 0;
+        for (int i = 0; i < grid->columnCount(); ++i) used += grid->column(i).visible ? grid->column(i).widthTwips : 0;
+        if (used > DataGrid::roomOf(grid) * 15.0) stretch(grid, stretchColumnOf(f, grid), stretchColumnOf(f, grid));
+    }
+}
+
 QString GridLayouts::fileOf(const DataGrid* grid)
 {
     return HostPaths::programDir() + QStringLiteral("/Salonya") + grid->objectName() + QStringLiteral(".Dat");
