@@ -239,8 +239,6 @@ private slots:
         g.grid.setColumnHidden(1, false);
         GridLayouts::stretch(&g.grid, 0, 1); // another column: saved as it is
         QCOMPARE(g.grid.column(1).widthTwips, 3900.0);
-        GridLayouts::stretch(&g.grid, 1, 1);
-        QCOMPARE(g.grid.column(1).widthTwips, g.grid.widthTwips() - 1739.906 - 900 - 1300.5 - 270);
         QVERIFY(g.write("1e30,#TRUE#\r\n-5,#TRUE#\r\nnan,#TRUE#\r\n0,#TRUE#\r\n"));
         GridLayouts::KolonYukle(&g.grid, g.file());
         for (int i = 0; i < g.grid.columnCount(); ++i) {
@@ -258,11 +256,7 @@ private slots:
         QVERIFY(g.grid.columnWidth(2) >= g.grid.horizontalHeader()->sectionSizeHint(2));
         g.grid.show();
         g.grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        const auto filled = [&] {
-            int used = 0;
-            for (int i = 0; i < g.grid.columnCount(); ++i) used += g.grid.columnWidth(i);
-            return used == g.grid.viewport()->width();
-        };
+        const auto filled = [&] { return g.grid.horizontalHeader()->length() == g.grid.viewport()->width(); };
         GridLayouts::stretch(&g.grid, 1, 1);
         QTRY_VERIFY(filled());
         g.grid.setStretchColumn(1);
@@ -294,8 +288,7 @@ private slots:
             file.close();
             d.fx.stop();
             QVERIFY(d.f = d.fx.start());
-            int used = 0;
-            for (int i = 0; i < 4; ++i) used += d.f->CariList->columnWidth(i);
+            const int used = d.f->CariList->horizontalHeader()->length();
             if (!savedRoom) QCOMPARE(d.f->CariList->columnWidth(0), 60);
             QVERIFY2(qAbs(used - DataGrid::roomOf(d.f->CariList)) <= 4, qPrintable(QString::number(used)));
             d.f->Frame1->setEnabled(true);
