@@ -4,6 +4,7 @@
 #include "ticketlines.h"
 
 #include "app/salonya.h"
+#include "app/settings.h"
 #include "data/datasource.h"
 #include "data/refresh.h"
 #include "history/history.h"
@@ -247,8 +248,57 @@ private slots:
         g.grid.setColumnHidden(1, false);
         GridLayouts::stretch(&g.grid, 0, 1); // another column: saved as it is
         QCOMPARE(g.grid.column(1).widthTwips, 3900.0);
+    }
+
+    // The header needs room for its caption; the stretch column fills what the grid shows, scroll bar or not.
+    void captionsAndStretchFitWhatIsShown()
+    {
+        Grid g;
+        QVERIFY(g.write("1500,#TRUE#\r\n3900,#TRUE#\r\n569.77,#TRUE#\r\n1300,#TRUE#\r\n"));
+        GridLayouts::KolonYukle(&g.grid, g.file());
+        QVERIFY(g.grid.columnWidth(2) >= g.grid.horizontalHeader()->sectionSizeHint(2));
+        g.grid.show();
+        g.grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        const auto filled = [&] { return g.grid.horizontalHeader()->length() == g.grid.viewport()->width(); };
         GridLayouts::stretch(&g.grid, 1, 1);
-        QCOMPARE(g.grid.column(1).widthTwips, g.grid.widthTwips() - 1739.906 - 900 - 1300.5 - 270);
+        QTRY_VERIFY(filled());
+        g.grid.setStretchColumn(1);
+        g.grid.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the bar goes, as rows go
+        QTRY_VERIFY(filled());
+    }
+
+    // A layout comes back as saved at the same room, scaled once for another, and only a column drag writes it.
+    void layoutKeptAcrossRestarts_data()
+    {
+        QTest::addColumn<int>("savedRoom"); // 0: the room the grid has
+        QTest::newRow("same room") << 0;
+        QTest::newRow("saved on a wider screen") << 493;
+    }
+    void layoutKeptAcrossRestarts()
+    {
+        QFETCH(int, savedRoom);
+        Desk d;
+        Settings::save(u"IpNo"_s, u"C:\\X"_s);
+        Settings::save(u"SalonyaWidth"_s, u"10500"_s);
+        Settings::save(u"SalonyaHeight"_s, u"7500"_s);
+        QVERIFY(d.open());
+        const int room = savedRoom ? savedRoom : DataGrid::roomOf(d.f->CariList);
+        Settings::save(u"CariListGenislik"_s, QString::number(room * 15));
+        const QByteArray layout = "900,#TRUE#\r\n" + QByteArray::number(room * 15 - 2700) + ",#TRUE#\r\n900,#TRUE#\r\n900,#TRUE#\r\n";
+        QFile file(GridLayouts::fileOf(d.f->CariList));
+        for (int run = 0; run < 3; ++run) {
+            if (run == 0) QVERIFY(file.open(QIODevice::WriteOnly) && file.write(layout) == layout.size());
+            file.close();
+            d.fx.stop();
+            QVERIFY(d.f = d.fx.start());
+            const int used = d.f->CariList->horizontalHeader()->length();
+            if (!savedRoom) QCOMPARE(d.f->CariList->columnWidth(0), 60);
+            QVERIFY2(qAbs(used - DataGrid::roomOf(d.f->CariList)) <= 4, qPrintable(QString::number(used)));
+            d.f->Frame1->setEnabled(true);
+            QTest::mouseClick(d.f->CariList->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(d.f->CariList, 0));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), layout);
+        }
     }
 
     void headerTouchesShareOneDirection()

@@ -114,6 +114,15 @@ int ResizeFrm::HeightPercent(QWidget* form)
     return m_forms[i].ScaleHeight > 0 ? int(inner / m_forms[i].ScaleHeight) : 100;
 }
 
+int ResizeFrm::scaledWidth(const QWidget* control, const QWidget* form, int formWidth) const
+{
+    const int i = FindForm(form);
+    const int c = FindControl(control, form->objectName());
+    if (i < 0 || c < 0 || m_forms[i].ScaleWidth <= 0) return -1;
+    const qint64 percent = qint64(formWidth) * kTwips * 100 / m_forms[i].ScaleWidth;
+    return int(m_controls[c].Width * percent / 100) / kTwips;
+}
+
 void ResizeFrm::ResizeControl(QWidget* control, QWidget* form)
 {
     const int h = HeightPercent(form);

@@ -34,6 +34,9 @@ public:
     int FindControl(const QWidget* control, const QString& formName) const;
     int WidthPercent(QWidget* form);
     int HeightPercent(QWidget* form);
+    // The pixel width a layout gives the control when the form is this many pixels wide; -1 when
+    // the control has no record.
+    int scaledWidth(const QWidget* control, const QWidget* form, int formWidth) const;
 
     const QList<BoyutKaydi>& formRecords() const { return m_forms; }
     const QList<BoyutKaydi>& controlRecords() const { return m_controls; }

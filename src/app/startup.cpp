@@ -212,8 +212,6 @@ void Startup::activate()
     total.start();
     FormState& s = f->state;
     step("colours", [&] { applyColours(); });
-    // Saved column widths are read at the designed size, so restoring the window scales them with the grids.
-    step("grid layouts", [&] { GridLayouts::loadAll(*f); });
     step("window", [&] { placeWindow(); });
     step("open tickets", [&] {
         s.TarihKriter = dateCriterion(QDate::currentDate());
@@ -238,6 +236,12 @@ void Startup::activate()
     step("buttons", [&] {
         for (int n = 1; n <= 26; ++n)
             f->Command1[n]->setText(Settings::get(QStringLiteral("Buton") + QString::number(n)));
+    });
+    // Saved column widths are what the user saw at the stored window size: read at that size.
+    step("grid layouts", [&] {
+        GridLayouts::loadAll(*f);
+        if (WindowPlace* place = WindowPlace::of(*f)) place->layoutsLoaded();
+        GridLayouts::fitAll(*f);
     });
     step("fonts", [&] { FontsColours::applyFonts(*f); });
     f->DBGridMus->show();

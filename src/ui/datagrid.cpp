@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProxyStyle>
+#include <QScrollBar>
 
 namespace {
 
@@ -44,18 +45,47 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setMinimumSectionSize(8);
     horizontalHeader()->setStyle(wideGripStyle());
     horizontalHeader()->viewport()->installEventFilter(this);
+    viewport()->installEventFilter(this);
     setMarqueeStyle(MarqueeNone);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
         if (m_applying || !m_model || column >= columnCount() || size <= 0) return;
         m_model->column(column).widthTwips = size * kTwipsPerPixel;
-        m_resizing = column;
+        // Only a finger on the header resizes; the window scaling the columns is not the user's choice.
+        if (m_headerPressed) m_resizing = column;
     });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DataGrid::headerTouched);
 }
 
+int DataGrid::roomOf(const QTableView* grid)
+{
+    const QScrollBar* bar = grid->verticalScrollBar();
+    // The maximum viewport already leaves out a bar that is always on.
+    const bool shown = grid->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && bar->isVisibleTo(grid);
+    return grid->maximumViewportSize().width() - (shown ? bar->sizeHint().width() : 0);
+}
+
+double DataGrid::captionTwips(int column) const
+{
+    // The header's own measure, with its bold font, padding and borders.
+    return qMax(0, horizontalHeader()->sectionSizeHint(column)) * kTwipsPerPixel;
+}
+
 bool DataGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == viewport() && event->type() == QEvent::Resize && m_model && m_stretch >= 0 && m_stretch < columnCount()
+        && !isColumnHidden(m_stretch)) {
+        const int bar = verticalScrollBar()->sizeHint().width();
+        const int room = viewport()->width();
+        int used = 0;
+        for (int i = 0; i < columnCount(); ++i) used += isColumnHidden(i) ? 0 : columnWidth(i);
+        // Columns that filled the room keep filling it when the scroll bar comes or goes.
+        if (used == room + bar || used == room - bar)
+            setColumnWidthTwips(m_stretch, (columnWidth(m_stretch) + room - used) * kTwipsPerPixel);
+    }
+
     // Qt reports every step of a drag; the grid reports the resize once, when the finger lets go.
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) m_headerPressed = true;
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease) m_headerPressed = false;
     if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease && m_resizing >= 0) {
         const int column = m_resizing;
         m_resizing = -1;

@@ -35,6 +35,13 @@ public:
     void setColumnCaption(int i, const QString& caption);
     // The width inside the grid's frame, which the columns share with the row selectors.
     double widthTwips() const { return (width() - 2 * frameWidth()) * 15.0; }
+    // The pixels the columns really show in: inside the frame, less the row selectors and a shown scroll bar.
+    static int roomOf(const QTableView* grid);
+    // The column that takes what a vertical scroll bar coming or going gives or takes, when the
+    // columns filled the room; -1 for none.
+    void setStretchColumn(int column) { m_stretch = column; }
+    // The least width in twips at which the header shows the column's caption whole.
+    double captionTwips(int column) const;
     // The font the header draws its captions in.
     QFont headerFont() const;
 
@@ -69,4 +76,6 @@ private:
     bool m_applying = false;  // the view is being set from the columns, not by the user
     int m_resizing = -1;      // column whose edge the user is dragging
     TapTracker m_tap;
+    bool m_headerPressed = false;
+    int m_stretch = -1;
 };

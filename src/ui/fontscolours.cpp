@@ -1,11 +1,13 @@
 #include "fontscolours.h"
 
+#include "captionfit.h"
 #include "look.h"
 #include "app/salonya.h"
 #include "app/settings.h"
 
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QMenu>
 #include <QPushButton>
@@ -36,10 +38,15 @@ constexpr double kPixelsPerPoint = 20.0 / 15.0;
 
 QList<QWidget*> frames(const Salonya& f) { return {f.UrunlerFrm, f.Frame1, f.StokFrm, f.BoyaFrm}; }
 
+// Button captions from a readable size up to one line as tall as a service button (1110 twips).
+constexpr double kSmallestPoints = CaptionFit::SmallestPixels / kPixelsPerPoint;
+constexpr double kLargestPoints = 1110 / 15 / kPixelsPerPoint;
+
+// A stored colour; one that is no 0x00BBGGRR number (negative, too large, not a number) takes the default.
 quint32 setting(const char* key, quint32 def)
 {
-    const QString k = QString::fromLatin1(key);
-    return quint32(Settings::toNumber(Settings::get(k, QString::number(def)), def));
+    const double v = Settings::toNumber(Settings::get(QString::fromLatin1(key)), def);
+    return v >= 0 && v <= 0xFFFFFF ? quint32(v) : def;
 }
 
 } // namespace
@@ -134,13 +141,16 @@ void FontsColours::RenkSec_Click()
 
 void FontsColours::YazFont_Click()
 {
+    // The family the buttons really show: a designed family that is not installed was replaced.
     QFont start = f->Command1[0]->font();
+    start.setFamily(QFontInfo(start).family());
     start.setPointSizeF(start.pixelSize() > 0 ? start.pixelSize() / kPixelsPerPoint : start.pointSizeF());
     m_handling = true;
     const std::optional<QFont> chosen = LookDialogs::current().chooseFont(f, start);
     m_handling = false;
     if (!chosen) return;
-    const double points = chosen->pointSizeF() > 0 ? chosen->pointSizeF() : chosen->pixelSize() / kPixelsPerPoint;
+    const double points = qBound(kSmallestPoints, chosen->pointSizeF() > 0 ? chosen->pointSizeF() : chosen->pixelSize() / kPixelsPerPoint,
+                                 kLargestPoints);
     Settings::save(QStringLiteral("FontName"), chosen->family());
     Settings::save(QStringLiteral("FontSize"), QString::number(points));
     applyFonts(*f);
@@ -151,7 +161,8 @@ void FontsColours::applyFonts(Salonya& form)
     const QString name = Settings::get(QStringLiteral("FontName"));
     if (name.isEmpty() || form.Command1.isEmpty()) return;
     QPushButton* first = form.Command1[0];
-    const double points = Settings::toNumber(Settings::get(QStringLiteral("FontSize")), first->font().pixelSize() / kPixelsPerPoint);
+    double points = Settings::toNumber(Settings::get(QStringLiteral("FontSize")), 0);
+    if (!(points >= kSmallestPoints && points <= kLargestPoints)) points = first->font().pixelSize() / kPixelsPerPoint;
     // Qt's fonts are Unicode: the Turkish character set needs no number of its own.
     QFont font = first->font();
     font.setFamily(name);

@@ -3,6 +3,7 @@
 #include "datagrid.h"
 #include "app/hostpaths.h"
 #include "app/salonya.h"
+#include "app/settings.h"
 #include "data/datasource.h"
 
 #include <QFile>
@@ -46,6 +47,7 @@ int stretchColumnOf(const Salonya& f, const DataGrid* grid) { return grid == f.D
 GridLayouts::GridLayouts(Salonya* form) : QObject(form), f(form)
 {
     for (DataGrid* grid : {f->CariList, f->DBGridIslem, f->DBGridMus}) {
+        grid->setStretchColumn(stretchColumnOf(*f, grid));
         connect(grid, &DataGrid::columnResized, this, [this, grid](int column) { resized(grid, column); });
         connect(grid, &DataGrid::headerTouched, this, [this, grid](int column) {
             f->state.SiraVeri = grid->dataSource();
@@ -57,6 +59,15 @@ GridLayouts::GridLayouts(Salonya* form) : QObject(form), f(form)
 void GridLayouts::loadAll(Salonya& f)
 {
     for (DataGrid* grid : {f.CariList, f.DBGridMus, f.DBGridIslem}) KolonYukle(grid, fileOf(grid));
+}
+
+void GridLayouts::fitAll(Salonya& f)
+{
+    for (DataGrid* grid : {f.CariList, f.DBGridMus, f.DBGridIslem}) {
+        double used = 0;
+        for (int i = 0; i < grid->columnCount(); ++i) used += grid->column(i).visible ? grid->column(i).widthTwips : 0;
+        if (used > DataGrid::roomOf(grid) * 15.0) stretch(grid, stretchColumnOf(f, grid), stretchColumnOf(f, grid));
+    }
 }
 
 QString GridLayouts::fileOf(const DataGrid* grid)
@@ -93,8 +104,9 @@ void GridLayouts::KolonYukle(DataGrid* grid, const QString& path)
             grid->setColumnWidthTwips(i, qMax(entries[i]->width, textTwips(cellFont, caption)));
         }
     }
+    // A shown column is at least as wide as its header needs to show the caption whole.
     for (int i = 0; i < count; ++i) {
-        const double least = textTwips(cellFont, QStringLiteral("  ") + grid->column(i).caption);
+        const double least = qMax(textTwips(cellFont, QStringLiteral("  ") + grid->column(i).caption), grid->captionTwips(i));
         if (grid->column(i).widthTwips < least) grid->setColumnWidthTwips(i, least);
     }
 }
@@ -109,7 +121,7 @@ bool GridLayouts::KolonKaydet(DataGrid* grid, const QString& path)
             // The header centres captions itself: a caption is kept without blanks around it.
             const QString caption = c.caption.trimmed();
             grid->setColumnCaption(i, caption);
-            const double least = textTwips(font, caption);
+            const double least = qMax(textTwips(font, caption), grid->captionTwips(i));
             if (c.widthTwips < least) grid->setColumnWidthTwips(i, least);
         }
         text += QByteArray::number(double(float(c.widthTwips)), 'g', 7) + (c.visible ? ",#TRUE#\r\n" : ",#FALSE#\r\n");
@@ -132,8 +144,11 @@ void GridLayouts::stretch(DataGrid* grid, int resizedColumn, int stretchColumn)
     // Wide columns beside it must not squeeze it to nothing.
     QFont cellFont = grid->font();
     cellFont.setBold(false);
-    const double least = textTwips(cellFont, QStringLiteral("  ") + grid->column(stretchColumn).caption.trimmed());
-    grid->setColumnWidthTwips(stretchColumn, qMax(least, grid->widthTwips() - others - kStretchGap));
+    const double least = qMax(textTwips(cellFont, QStringLiteral("  ") + grid->column(stretchColumn).caption.trimmed()),
+                              grid->captionTwips(stretchColumn));
+    // The free width of what the grid shows: the row selectors (kStretchGap) and a shown scroll bar are not free.
+    const double room = qMin(grid->widthTwips() - kStretchGap, DataGrid::roomOf(grid) * 15.0);
+    grid->setColumnWidthTwips(stretchColumn, qMax(least, room - others));
 }
 
 QString GridLayouts::sortedSource(const QString& source, const QString& field, bool ascending)
@@ -170,5 +185,7 @@ bool GridLayouts::Sirala(DataGrid* grid, int column, FormState& s)
 void GridLayouts::resized(DataGrid* grid, int column)
 {
     stretch(grid, column, stretchColumnOf(*f, grid));
-    KolonKaydet(grid, fileOf(grid));
+    // The room the widths were chosen in, so another window size can scale them once.
+    if (KolonKaydet(grid, fileOf(grid)))
+        Settings::save(grid->objectName() + QStringLiteral("Genislik"), QString::number(DataGrid::roomOf(grid) * 15));
 }

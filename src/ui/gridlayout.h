@@ -17,6 +17,8 @@ public:
 
     // The saved layouts of CariList, DBGridMüs and DBGridIslem, in this order, at start-up.
     static void loadAll(Salonya& f);
+    // Columns wider together than what their grid shows give back the stretch column's width, down to its caption.
+    static void fitAll(Salonya& f);
     // Program folder + "Salonya" + the grid's name + ".Dat".
     static QString fileOf(const DataGrid* grid);
 

@@ -1,10 +1,47 @@
 #include "textbox.h"
 
+#include "captionfit.h"
 #include "userfocus.h"
 
 #include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent), m_designFont(font())
+{
+    connect(this, &QLineEdit::textChanged, this, &TextBox::fitText);
+}
+
+void TextBox::fitText()
+{
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    // The room QLineEdit draws the text in: its contents less the text margins and its own 2 px a side.
+    const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).marginsRemoved(textMargins());
+    const int room = r.width() - 4;
+    const QFont f = CaptionFit::fitted(m_designFont, [&](const QFontMetrics& fm) { return fm.horizontalAdvance(text()) <= room; });
+    if (f == font()) return;
+    m_fitting = true;
+    setFont(f);
+    m_fitting = false;
+}
+
+void TextBox::changeEvent(QEvent* e)
+{
+    QLineEdit::changeEvent(e);
+    if (e->type() == QEvent::FontChange && !m_fitting) {
+        m_designFont = font();
+        fitText();
+    } else if (e->type() == QEvent::StyleChange) {
+        fitText();
+    }
+}
+
+void TextBox::resizeEvent(QResizeEvent* e)
+{
+    QLineEdit::resizeEvent(e);
+    fitText();
+}
 
 void TextBox::setDesignMaxLength(int n)
 {

@@ -1,5 +1,7 @@
 #include "touchbutton.h"
 
+#include "captionfit.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QStyleOptionButton>
@@ -17,17 +19,19 @@ void TouchButton::paintEvent(QPaintEvent*)
 
     const QRect area = rect().adjusted(6, 4, -6, -4);
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    QFont f = font();
-    // Shrink step by step until the wrapped caption fits; a word never gets cut.
-    for (int px = f.pixelSize(); px > 8; --px) {
-        f.setPixelSize(px);
-        const QFontMetrics fm(f);
-        const QRect need = fm.boundingRect(area, flags, text());
-        bool wordsFit = true;
-        for (const QString& w : text().split(u' ', Qt::SkipEmptyParts))
-            if (fm.horizontalAdvance(w) > area.width()) { wordsFit = false; break; }
-        if (wordsFit && need.height() <= area.height() && need.width() <= area.width()) break;
+    // Fitted again only when the caption, the size or the font changed: painting is frequent.
+    const QString key = text() + QString::number(area.width()) + u'x' + QString::number(area.height()) + font().key();
+    if (key != m_fittedFor) {
+        m_fittedFor = key;
+        m_fitted = CaptionFit::fitted(font(), [&](const QFontMetrics& fm) {
+            // The wrapped caption fits and no word gets cut.
+            for (const QString& w : text().split(u' ', Qt::SkipEmptyParts))
+                if (fm.horizontalAdvance(w) > area.width()) return false;
+            const QRect need = fm.boundingRect(area, flags, text());
+            return need.height() <= area.height() && need.width() <= area.width();
+        });
     }
+    const QFont& f = m_fitted;
     p.setFont(f);
     p.setPen(opt.palette.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     p.drawText(area, flags, text());

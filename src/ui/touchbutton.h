@@ -17,4 +17,8 @@ signals:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    QString m_fittedFor;
+    QFont m_fitted;
 };

@@ -1,5 +1,7 @@
 #include "touchkey.h"
 
+#include "captionfit.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -43,9 +45,7 @@ void TouchKey::paintEvent(QPaintEvent* e)
     QFrame::paintEvent(e); // the key's face and border
     QPainter p(this);
     const QRect area = contentsRect().adjusted(2, 0, -2, 0);
-    QFont f = font();
-    while (f.pixelSize() > 8 && QFontMetrics(f).horizontalAdvance(text()) > area.width()) f.setPixelSize(f.pixelSize() - 1);
-    p.setFont(f);
+    p.setFont(CaptionFit::fitted(font(), [&](const QFontMetrics& fm) { return fm.horizontalAdvance(text()) <= area.width(); }));
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(area, int(alignment()), text());
 }
