@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <sqlite3.h>
@@ -311,8 +312,12 @@ private slots:
         QVERIFY(!Program::ResimCekildi);
         QVERIFY(ServicePanel::photoFile(u"a\\b"_s).isEmpty());
         QVERIFY(QDir(d.fx.programDir()).entryList({u"Resim*"_s}).isEmpty());
+        d.f->DBGridMus->show();
         d.touch(Exit);
         QVERIFY(!d.f->isVisible());
+        QSignalSpy again(d.f->startup(), &Startup::ready); // a closed desk never loads again
+        emit d.f->activated();
+        QCOMPARE(again.count(), 0);
     }
 
     // Scans as a scanner sends them; "ÜRÜN İŞLE" then writes the card, one piece whatever the amount field
