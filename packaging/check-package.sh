@@ -29,7 +29,7 @@ dup=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends" | sort | uniq -d)
 [ -z "$dup" ] || fail "Depends names $dup twice: $depends"
 grep -q 'gstreamer1.0-plugins-good' <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "the camera's GStreamer is not recommended"
 # Qt's own buttons ("Tamam", "İptal") speak Turkish only with this file of the named package.
-dpkg -L qt6-translations-l10n | grep -q '/qtbase_tr\.qm$' || fail "qt6-translations-l10n has no qtbase_tr.qm"
+dpkg -L qt6-translations-l10n | grep '/qtbase_tr\.qm$' >/dev/null || fail "qt6-translations-l10n has no qtbase_tr.qm"
 if ! apt-get install -s "./$deb" >apt.log 2>&1; then
   if ls /var/lib/apt/lists/*Packages >/dev/null 2>&1; then cat apt.log; fail "apt cannot install it"; fi
   echo "package: apt check skipped (no package lists; apt-get update makes them)"
@@ -73,7 +73,7 @@ size=$(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x"
 [ "$size" = 1280x1024 ] || fail "kiosk window is $size, not the whole screen"
 state=$(xprop -id "$win" _NET_WM_STATE)
 grep -q FULLSCREEN <<<"$state" && grep -q ABOVE <<<"$state" || fail "kiosk window state: $state"
-xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (48 x 48)' || fail "the window has no icon"
+xprop -id "$win" _NET_WM_ICON | grep 'Icon (48 x 48)' >/dev/null || fail "the window has no icon"
 # A crash brings the desk back; an ordinary end (SIGTERM closes it as EXİT does) is final.
 kill -KILL "$(pgrep -P "$sup")"
 waitFor '[ "$(readies)" -ge 2 ]' "the desk did not come back after a crash"
