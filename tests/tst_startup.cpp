@@ -1,5 +1,4 @@
-// Start-up: first-start settings, the data folder, the three imports and their faults, the day's backup,
-// start-ups that must still reach ready, and ones that must refuse.
+// Start-up: first-start settings, the data folder, the imports and their faults, the daily backup, ready or refused.
 #include "salonfixture.h"
 
 #include "app/backup.h"
@@ -34,8 +33,7 @@ class TestStartup : public QObject
     }
 
 private slots:
-    // Nothing there yet and the backup folder blocked: the desk still reaches ready and says so once;
-    // a later start backs up once the way is clear.
+    // Nothing there yet, the backup folder blocked: ready, said once; a later start backs up.
     void firstStartWithoutAnything()
     {
         SalonFixture fx;
@@ -72,12 +70,10 @@ private slots:
         QVERIFY(fx.start());
         fx.stop();
         const QString stok = fx.ownFile(u"Stok.Mdb"_s), cari = fx.ownFile(u"Cari.Mdb"_s);
-        QVERIFY(exec(stok, u"UPDATE StokKartlar SET StokAdi='Yerel Ad', Barkod='111' WHERE StokKod='S1'"_s));
-        QFile::remove(fx.stockFile());
+        QVERIFY(exec(stok, u"UPDATE StokKartlar SET StokAdi='Yerel Ad', Barkod='111' WHERE StokKod='S1'"_s) && QFile::remove(fx.stockFile()));
         QVERIFY(writeStock(fx.stockFile(), {stock(u"s1"_s, u"Kaynak Adı"_s, u"999"_s, 55.00004, u"Boya"_s), stock(u"S2"_s, u"Fön"_s, {}, 150, u"Ürün"_s)}));
         Salonya* f = fx.start();
         QVERIFY(f);
-
         // Found by its key in any case: fields 0 to 2 stay, 3 and 4 come from the source.
         QCOMPARE(fx.ownValue(u"Stok.Mdb"_s, u"SELECT group_concat(c, ', ') FROM (SELECT StokKod || '/' || StokAdi || '/' || Barkod || '/' || Fiyat || '/' "
                                             "|| Gurup AS c FROM StokKartlar ORDER BY StokKod)"_s), u"S1/Yerel Ad/111/55/Boya, S2/Fön//150/Ürün"_s);
@@ -98,9 +94,7 @@ private slots:
 
     void importKeepsCopyAndMarksInStep_data()
     {
-        QTest::addColumn<QString>("kind");
-        // Stock cards in the own copy, stock and card marks still set in the accounting files.
-        QTest::addColumn<QString>("counts");
+        QTest::addColumn<QString>("kind"); QTest::addColumn<QString>("counts"); // own stock cards, stock and card marks still set
         QTest::newRow("own copy fails part-way") << "fails" << "0 3 0";
         QTest::newRow("stock list showing the dyes") << "dyes" << "3 0 0";
         QTest::newRow("card file write-locked through the start") << "busy" << "3 0 0";
@@ -108,8 +102,7 @@ private slots:
     }
     void importKeepsCopyAndMarksInStep()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, counts);
+        QFETCH(QString, kind); QFETCH(QString, counts);
         SalonFixture fx;
         QVERIFY(writeStock(fx.stockFile(), {stock(u"S1"_s, u"Fön"_s, {}, 10), stock(u"S2"_s, u"Kesim"_s, {}, 20),
                                             stock(u"B1"_s, u"Boya 7.0"_s, u"7"_s, 50, u"Boya"_s)}));
@@ -145,15 +138,13 @@ private slots:
 
     void dataFolderChoice_data()
     {
-        QTest::addColumn<QString>("network");
-        QTest::addColumn<bool>("fromShare");
+        QTest::addColumn<QString>("network"); QTest::addColumn<bool>("fromShare");
         QTest::newRow("stored prefix with network") << "1" << true;
         QTest::newRow("stored prefix without network") << "0" << false;
     }
     void dataFolderChoice()
     {
-        QFETCH(QString, network);
-        QFETCH(bool, fromShare);
+        QFETCH(QString, network); QFETCH(bool, fromShare);
         SalonFixture fx;
         Settings::save(u"IpNo"_s, u"\\\\merkez\\DefteryaData\\01"_s);
         QVERIFY(writeStock(fx.root() + u"/shares/merkez/DefteryaData/01Stok.mdb"_s, {stock(u"P1"_s, u"Merkez Şampuan"_s, {}, 10)}));
@@ -165,12 +156,10 @@ private slots:
         QCOMPARE(column(fx.ownFile(u"Stok.Mdb"_s), u"StokKartlar"_s, 0), QVariantList{fromShare ? u"P1"_s : u"L1"_s});
     }
 
-    // Bad sources still let the desk reach ready with nothing in edit; a program folder or own database
-    // it cannot use stops it with the reason.
+    // Bad sources: ready with nothing in edit; an unusable program folder or own database: refused with the reason.
     void readyOrRefused_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("fatal"); // empty: ready
+        QTest::addColumn<QString>("kind"); QTest::addColumn<QString>("fatal"); // empty: ready
         QTest::newRow("garbage source files") << "garbage" << "";
         QTest::newRow("source files with wrong tables") << "tables" << "";
         QTest::newRow("program folder not writable") << "folder" << "yazılamıyor";
@@ -178,8 +167,7 @@ private slots:
     }
     void readyOrRefused()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, fatal);
+        QFETCH(QString, kind); QFETCH(QString, fatal);
         SalonFixture fx;
         for (const QString& p : {fx.stockFile(), fx.cardFile()}) {
             QFile file(p);
@@ -207,8 +195,7 @@ private slots:
             QCOMPARE(ds->editMode(), DataSource::EditMode::None);
     }
 
-    // A repeat start over unchanged accounting cards writes nothing into the own copies, whatever the
-    // accounting file keeps in them; the first start took each card once and marked it.
+    // A repeat start over unchanged accounting cards writes nothing into the own copies, whatever they hold.
     void repeatStartWritesNothing_data()
     {
         QTest::addColumn<QString>("kind");
@@ -254,8 +241,7 @@ private slots:
     }
     void damagedOwnDatabase()
     {
-        QFETCH(int, goodDays);
-        QFETCH(bool, accept);
+        QFETCH(int, goodDays); QFETCH(bool, accept);
         SalonFixture fx;
         QVERIFY(QDir(fx.programDir() + u"/Yedek"_s).removeRecursively());
         QVERIFY(fx.execOwn(u"Cari.Mdb"_s, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<3000) INSERT INTO"
@@ -338,16 +324,14 @@ private slots:
 
     void mappedPathsStayUnderTheirRoot_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("local"); // under the fixture's root
+        QTest::addColumn<QString>("path"); QTest::addColumn<QString>("local"); // under the fixture's root
         QTest::newRow("share") << u"\\\\merkez\\DefteryaData\\01Stok.mdb"_s << u"shares/merkez/DefteryaData/01Stok.mdb"_s;
         QTest::newRow("share climbing out") << u"\\\\..\\..\\..\\..\\..\\srv\\x\\01Stok.mdb"_s << u"shares/srv/x/01Stok.mdb"_s;
         QTest::newRow("drive climbing out") << u"C:\\DefteryaData\\..\\..\\..\\etc\\passwd"_s << u"drives/C/etc/passwd"_s;
     }
     void mappedPathsStayUnderTheirRoot()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, local);
+        QFETCH(QString, path); QFETCH(QString, local);
         SalonFixture fx;
         QCOMPARE(HostPaths::toLocal(path), fx.root() + u'/' + local);
     }
