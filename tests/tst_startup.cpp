@@ -27,6 +27,7 @@ class TestStartup : public QObject
     {
         return count(file, u"SELECT count(*) FROM %1 WHERE %2"_s.arg(table, where));
     }
+    static QString numbers(int n) { return u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<%1) "_s.arg(n); }
     static QStringList backupDays(const SalonFixture& fx)
     {
         return QDir(fx.programDir() + u"/Yedek"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
@@ -128,10 +129,8 @@ private slots:
         }
         sqlite3_close(lock);
         const int stockCards = rowsIn(fx.ownFile(u"Stok.Mdb"_s), u"StokKartlar"_s);
-        QTRY_COMPARE(u"%1 %2 %3"_s.arg(stockCards)
-                         .arg(rowsIn(fx.stockFile(), u"StokKartlar"_s, u"Qx13_bayrak<>0"_s))
-                         .arg(rowsIn(fx.cardFile(), u"CariKartlar"_s, u"Qx26_bayrak<>0"_s)),
-                     counts);
+        QTRY_COMPARE(u"%1 %2 %3"_s.arg(stockCards).arg(rowsIn(fx.stockFile(), u"StokKartlar"_s, u"Qx13_bayrak<>0"_s))
+                         .arg(rowsIn(fx.cardFile(), u"CariKartlar"_s, u"Qx26_bayrak<>0"_s)), counts);
         QCOMPARE(f->DataStok->recordCount(), kind == u"dyes" ? 1 : stockCards); // no rows the file does not hold
         QCOMPARE(rowsIn(fx.ownFile(u"Cari.Mdb"_s), u"CariKartlar"_s), 1);
     }
@@ -244,8 +243,7 @@ private slots:
         QFETCH(int, goodDays); QFETCH(bool, accept);
         SalonFixture fx;
         QVERIFY(QDir(fx.programDir() + u"/Yedek"_s).removeRecursively());
-        QVERIFY(fx.execOwn(u"Cari.Mdb"_s, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<3000) INSERT INTO"
-                                          " CariKartlar (CariKod, Unvan, Gurup) SELECT 'M'||i, 'Müşteri '||i, 'Müşteri' FROM n"_s));
+        QVERIFY(fx.execOwn(u"Cari.Mdb"_s, numbers(3000) + u"INSERT INTO CariKartlar (CariKod, Unvan, Gurup) SELECT 'M'||i, 'Müşteri '||i, 'Müşteri' FROM n"_s));
         const QDate today = QDate::currentDate();
         for (int d = goodDays; d > 0; --d) QCOMPARE(Backup::run(fx.programDir(), today.addDays(-d)), QString());
         QFile file(fx.ownFile(u"Cari.Mdb"_s)); // a disk fault: 8 KiB of zeros in the middle
@@ -275,8 +273,7 @@ private slots:
     {
         SalonFixture fx;
         const QString own = fx.ownFile(u"Salonya.Mdb"_s), day = Backup::folderOf(fx.programDir(), QDate(2026, 3, 1));
-        QVERIFY(fx.execOwn(u"Salonya.Mdb"_s, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<20000)"
-                                             " INSERT INTO Salonya (Islem, Yeni) SELECT 'Hizmet '||i, 1 FROM n"_s));
+        QVERIFY(fx.execOwn(u"Salonya.Mdb"_s, numbers(20000) + u"INSERT INTO Salonya (Islem, Yeni) SELECT 'Hizmet '||i, 1 FROM n"_s));
         QCOMPARE(Backup::run(fx.programDir(), QDate(2026, 3, 1)), QString());
         sqlite3* db = nullptr; // a crash in the middle of a write: the file and its journal as they were then
         QCOMPARE(sqlite3_open(own.toUtf8().constData(), &db), SQLITE_OK);
@@ -293,35 +290,6 @@ private slots:
         QVERIFY(QFileInfo::exists(day + u"/Salonya.Mdb"_s));
     }
 
-    // Pruning counts and removes only day folders the desk made up to this day.
-    void pruningLeavesWhatIsNotOurs()
-    {
-        SalonFixture fx;
-        const QString yedek = fx.programDir() + u"/Yedek/"_s;
-        QVERIFY(QDir(yedek).removeRecursively() && fx.execOwn(u"Cari.Mdb"_s, u"SELECT 1"_s));
-        const QDate today(2026, 6, 15);
-        auto day = [&](const QString& name, const QString& file = u"Cari.Mdb"_s) {
-            return QDir().mkpath(yedek + name) && QFile(yedek + name + u'/' + file).open(QIODevice::WriteOnly);
-        };
-        for (int d = 1; d <= 20; ++d) QVERIFY(day(today.addDays(-d).toString(Qt::ISODate)));
-        for (const QString& other : {u"2099-12-31"_s, u"2025-13-45"_s}) QVERIFY(day(other));
-        QVERIFY(day(u"0000-00-00"_s, u"notlar.txt"_s) && day(u"2026-01-01"_s, u"notlar.txt"_s));
-        QVERIFY(QDir().mkpath(fx.root() + u"/dis"_s) && QFile(fx.root() + u"/dis/Cari.Mdb"_s).open(QIODevice::WriteOnly));
-        QVERIFY(QFile::link(fx.root() + u"/dis"_s, yedek + u"2000-01-01"_s));
-        QCOMPARE(Backup::run(fx.programDir(), today), QString());
-        QList<QDate> kept = Backup::days(fx.programDir());
-        QCOMPARE(kept.size(), 15); // the last 14 and the far future one
-        QCOMPARE(kept.first(), today.addDays(-13));
-        for (const QString& left : {u"2099-12-31/Cari.Mdb"_s, u"2025-13-45/Cari.Mdb"_s, u"0000-00-00/notlar.txt"_s, u"2026-01-01/notlar.txt"_s})
-            QVERIFY2(QFileInfo::exists(yedek + left), qPrintable(left));
-        QVERIFY(QFileInfo::exists(fx.root() + u"/dis/Cari.Mdb"_s));
-        // The clock set back a month: that day is backed up and kept, the later ones stay.
-        QCOMPARE(Backup::run(fx.programDir(), today.addMonths(-1)), QString());
-        kept = Backup::days(fx.programDir());
-        QCOMPARE(kept.size(), 16);
-        QCOMPARE(kept.first(), today.addMonths(-1));
-    }
-
     void mappedPathsStayUnderTheirRoot_data()
     {
         QTest::addColumn<QString>("path"); QTest::addColumn<QString>("local"); // under the fixture's root
@@ -336,20 +304,28 @@ private slots:
         QCOMPARE(HostPaths::toLocal(path), fx.root() + u'/' + local);
     }
 
-    // One backup a day whatever the number of starts, a sound file with the same rows; the fifteenth day drops the oldest.
+    // One sound backup a day whatever the starts; the last 14 days kept, and only day folders the desk made are pruned.
     void backupOnceADayForFourteenDays()
     {
         SalonFixture fx;
-        QVERIFY(QDir(fx.programDir() + u"/Yedek"_s).removeRecursively());
-        QVERIFY(fx.execOwn(u"Salonya.Mdb"_s, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<20000)"
-                                             " INSERT INTO Salonya (Islem, Cari, Yeni) SELECT 'Hizmet '||i, 'M'||(i%300), i%2 FROM n"_s));
+        const QString yedek = fx.programDir() + u"/Yedek/"_s;
+        QVERIFY(QDir(yedek).removeRecursively());
+        QVERIFY(fx.execOwn(u"Salonya.Mdb"_s, numbers(20000) + u"INSERT INTO Salonya (Islem, Cari, Yeni) SELECT 'Hizmet '||i, 'M'||(i%300), i%2 FROM n"_s));
         QVERIFY(fx.execOwn(u"Cari.Mdb"_s, u"INSERT INTO CariKartlar (CariKod, Unvan, Gurup) VALUES ('M1', 'NAZLI', 'Müşteri')"_s));
         QVERIFY(fx.execOwn(u"Stok.Mdb"_s, u"INSERT INTO StokKartlar (StokKod, StokAdi) VALUES ('S1', 'Fön')"_s));
+        const auto day = [&](const QString& name, const QString& file = u"Cari.Mdb"_s) {
+            return QDir().mkpath(yedek + name) && QFile(yedek + name + u'/' + file).open(QIODevice::WriteOnly);
+        };
+        // Not the desk's: invalid names, folders without a database, a link out; a far future day counts but stays.
+        const QStringList others{u"2099-12-31/Cari.Mdb"_s, u"2025-13-45/Cari.Mdb"_s, u"0000-00-00/notlar.txt"_s, u"2000-01-02/notlar.txt"_s};
+        for (const QString& o : others) QVERIFY(day(o.section(u'/', 0, 0), o.section(u'/', 1)));
+        QVERIFY(QDir().mkpath(fx.root() + u"/dis"_s) && QFile(fx.root() + u"/dis/Cari.Mdb"_s).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(fx.root() + u"/dis"_s, yedek + u"2000-01-01"_s));
         const QDate first(2026, 1, 25);
         for (int d = 0; d < 16; ++d) {
-            const QDate day = first.addDays(d);
-            QCOMPARE(Backup::run(fx.programDir(), day), QString());
-            const QString folder = Backup::folderOf(fx.programDir(), day);
+            const QDate today = first.addDays(d);
+            QCOMPARE(Backup::run(fx.programDir(), today), QString());
+            const QString folder = Backup::folderOf(fx.programDir(), today);
             for (const QString& t : {u"Cari.Mdb CariKartlar"_s, u"Stok.Mdb StokKartlar"_s, u"Salonya.Mdb Salonya"_s}) {
                 const QString file = folder + u'/' + t.section(u' ', 0, 0), table = t.section(u' ', 1);
                 QCOMPARE(rows(file, u"PRAGMA integrity_check"_s).value(0).value(u"integrity_check"_s), QVariant(u"ok"_s));
@@ -357,12 +333,19 @@ private slots:
             }
             // A later start the same day leaves the day's copy as it was.
             QVERIFY(fx.execOwn(u"Salonya.Mdb"_s, u"INSERT INTO Salonya (Islem, Yeni) VALUES ('Kesim', 1)"_s));
-            QCOMPARE(Backup::run(fx.programDir(), day), QString());
+            QCOMPARE(Backup::run(fx.programDir(), today), QString());
             QCOMPARE(rowsIn(folder + u"/Salonya.Mdb"_s, u"Salonya"_s), 20000 + d);
-            const QStringList kept = backupDays(fx);
-            QCOMPARE(kept.size(), qMin(d + 1, Backup::KeepDays));
-            QCOMPARE(kept.first(), first.addDays(qMax(0, d + 1 - Backup::KeepDays)).toString(Qt::ISODate));
+            const QList<QDate> kept = Backup::days(fx.programDir());
+            QCOMPARE(kept.size(), qMin(d + 1, Backup::KeepDays) + 1);
+            QCOMPARE(kept.first(), first.addDays(qMax(0, d + 1 - Backup::KeepDays)));
         }
+        for (const QString& o : others) QVERIFY2(QFileInfo::exists(yedek + o), qPrintable(o));
+        QVERIFY(QFileInfo::exists(fx.root() + u"/dis/Cari.Mdb"_s));
+        // The clock set back a month: that day is backed up and kept, the later ones stay.
+        QCOMPARE(Backup::run(fx.programDir(), first.addMonths(-1)), QString());
+        const QList<QDate> kept = Backup::days(fx.programDir());
+        QCOMPARE(kept.size(), 16);
+        QCOMPARE(kept.first(), first.addMonths(-1));
     }
 };
 
