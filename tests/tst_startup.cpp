@@ -112,12 +112,9 @@ private slots:
         if (kind == u"fails") { // the third card cannot be written
             QVERIFY(fx.execOwn(u"Stok.Mdb"_s, u"CREATE TRIGGER dolu BEFORE INSERT ON StokKartlar WHEN (SELECT count(*) FROM StokKartlar)=2 "
                                                "BEGIN SELECT RAISE(ABORT, 'disk dolu'); END"_s));
-        } else if (kind == u"busy") { // the accounting program writes the card file: ready anyway, marks once it is free
-            QCOMPARE(sqlite3_open(fx.cardFile().toUtf8().constData(), &lock), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(lock, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-        } else if (kind == u"held") {
-            QCOMPARE(sqlite3_open(fx.stockFile().toUtf8().constData(), &lock), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(lock, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        } else if (kind == u"busy" || kind == u"held") { // the accounting program writes the card file, or holds the stock file
+            QCOMPARE(sqlite3_open((kind == u"busy" ? fx.cardFile() : fx.stockFile()).toUtf8().constData(), &lock), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(lock, kind == u"busy" ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         }
         Salonya* f = fx.start();
         QVERIFY(f);
