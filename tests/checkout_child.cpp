@@ -1,6 +1,5 @@
-// A desk process for the tests that race senders or kill them: sends every open line of a ticket file to
-// the slot file. Prints "ready"; with --wait waits for a line on stdin; prints "go" just before sending,
-// then "sent <slot> <lines> <us> <start ms> <end ms>", "full <start ms> <end ms>" or "failed <message>".
+// A desk process that sends a ticket file's open lines to the slot file, for the race and kill tests; prints
+// "ready", waits for a line with --wait, "go", then "sent <slot> <lines> <us> <start> <end>", "full <start> <end>" or "failed <why>".
 #include "checkout/slotsender.h"
 
 #include <QDateTime>
@@ -13,12 +12,10 @@ int main(int argc, char** argv)
     if (argc < 3) return 2;
     SlotSender sender(QString::fromUtf8(argv[1]), QString::fromUtf8(argv[2]));
     sender.setBusyTimeout(10000); // a racing desk waits its turn
-    std::puts("ready");
-    std::fflush(stdout);
+    std::puts("ready"), std::fflush(stdout);
     char line[16];
     if (argc > 3 && std::strcmp(argv[3], "--wait") == 0 && !std::fgets(line, sizeof line, stdin)) return 2;
-    std::puts("go");
-    std::fflush(stdout);
+    std::puts("go"), std::fflush(stdout);
     QElapsedTimer t;
     t.start();
     const qint64 begin = QDateTime::currentMSecsSinceEpoch();

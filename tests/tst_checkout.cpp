@@ -1,5 +1,4 @@
-// The cash-register button: which lines go to which slot, the accounting cards, the cleared screen, failures
-// that keep the ticket open; a whole visit paid with salonya-kasa. Slot rows and crashes are tst_slotsender's.
+// The register button: which lines go where, accounting cards, the cleared screen, failures, a visit paid with salonya-kasa.
 #include "desk.h"
 #include "ticketlines.h"
 
@@ -18,14 +17,11 @@
 #include <QTest>
 
 using namespace AccountingFiles;
+using namespace Qt::StringLiterals;
 using TicketLines::Line;
 using TicketLines::line;
 
-namespace {
-const QString kNazli = QStringLiteral("NAZLI D'ANGELO");
-const QString kGulay = QStringLiteral("Gülay Kaya");
-const QString kZeynep = QStringLiteral("ZEYNEP ŞAHİN");
-} // namespace
+static const QString kNazli = u"NAZLI D'ANGELO"_s, kGulay = u"Gülay Kaya"_s, kZeynep = u"ZEYNEP ŞAHİN"_s;
 
 // A started desk with three accounting cards and the given slots taken, watching what the desk says.
 class Scene
@@ -39,50 +35,44 @@ public:
     {
         QList<QVariantMap> rows;
         for (int s : takenSlots) rows << TicketLines::takenSlot(s);
-        if (!writeCards(fx.cardFile(), {card(QStringLiteral("M1"), kNazli), card(QStringLiteral("M2"), QStringLiteral("AYŞE YILMAZ")),
-                                        card(QStringLiteral("E1"), kGulay, QStringLiteral("Eleman"))})
+        if (!writeCards(fx.cardFile(), {card(u"M1"_s, kNazli), card(u"M2"_s, u"AYŞE YILMAZ"_s), card(u"E1"_s, kGulay, u"Eleman"_s)})
             || !writeSlots(fx.slotFile(), rows) || !(f = fx.start()))
             return false;
         QObject::connect(f->Text1, &QLineEdit::textChanged, f, [this] { buttonShownAtClear << f->KasaCmd->isVisible(); });
         return true;
     }
 
-    QString ticketFile() const { return fx.ownFile(QStringLiteral("Salonya.Mdb")); }
+    QString ticketFile() const { return fx.ownFile(u"Salonya.Mdb"_s); }
 
     bool addLocalCard(const QString& code, const QString& title, const QString& group)
     {
-        return exec(fx.ownFile(QStringLiteral("Cari.Mdb")), QStringLiteral("INSERT INTO CariKartlar (CariKod, Unvan, Gurup, Yeni) VALUES (%1, %2, %3, 1)")
-                                                                .arg(Jet::quote(code), Jet::quote(title), Jet::quote(group)))
-            && Data::refreshRoutine(f->DataCari);
+        return exec(fx.ownFile(u"Cari.Mdb"_s), u"INSERT INTO CariKartlar (CariKod, Unvan, Gurup, Yeni) VALUES (%1, %2, %3, 1)"_s
+                                                   .arg(Jet::quote(code), Jet::quote(title), Jet::quote(group))) && Data::refreshRoutine(f->DataCari);
     }
 
-    // The customer and employee chosen as their fields leave them, and the open ticket they show
-    // (or every line of theirs today, sent ones too).
+    // Customer and employee chosen as their fields leave them, and their open ticket (or all of today's lines).
     bool showTicket(const QString& code, const QString& title, const QString& employee, bool openOnly = true)
     {
-        if (!f->DataCari->findFirst(QStringLiteral("CariKod=") + Jet::quote(code))) return false;
+        if (!f->DataCari->findFirst(u"CariKod="_s + Jet::quote(code))) return false;
         f->state.SeciliCari = code;
         f->Text1->setText(title);
         f->Text2->setText(employee);
-        f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + f->state.TarihKriter + QStringLiteral(" And Cari=")
-                                        + Jet::quote(code) + QStringLiteral(" And Eleman=") + Jet::quote(employee) + (openOnly ? QStringLiteral(" And Yeni=1") : QString()));
-        f->DataGecmis->setRecordSource(QStringLiteral("Select * From Salonya Where Cari=") + Jet::quote(code) + QStringLiteral(" Order By Islem ASC"));
+        f->DataSalonya->setRecordSource(u"Select * From Salonya Where "_s + f->state.TarihKriter + u" And Cari="_s
+                                        + Jet::quote(code) + u" And Eleman="_s + Jet::quote(employee) + (openOnly ? u" And Yeni=1"_s : QString()));
+        f->DataGecmis->setRecordSource(u"Select * From Salonya Where Cari="_s + Jet::quote(code) + u" Order By Islem ASC"_s);
         buttonShownAtClear.clear();
         return Data::refreshRoutine(f->DataSalonya) && Data::refreshRoutine(f->DataGecmis);
     }
 
     void send() { SalonFixture::touch(f->KasaCmd); }
 
-    int openLines() const { return count(ticketFile(), QStringLiteral("SELECT count(*) FROM Salonya WHERE Yeni=1")); }
-    int slotRows(const QString& where = QStringLiteral("1")) const
-    {
-        return count(fx.slotFile(), QStringLiteral("SELECT count(*) FROM \"Müsteri\" WHERE ") + where);
-    }
+    int openLines() const { return count(ticketFile(), u"SELECT count(*) FROM Salonya WHERE Yeni=1"_s); }
+    int slotRows(const QString& where = u"1"_s) const { return count(fx.slotFile(), u"SELECT count(*) FROM \"Müsteri\" WHERE "_s + where); }
     QStringList accountingCards() const
     {
         QStringList out;
-        for (const QVariantMap& r : rows(fx.cardFile(), QStringLiteral("SELECT CariKod || '|' || Unvan || '|' || Gurup AS c FROM CariKartlar")))
-            out << r[QStringLiteral("c")].toString();
+        for (const QVariantMap& r : rows(fx.cardFile(), u"SELECT CariKod || '|' || Unvan || '|' || Gurup AS c FROM CariKartlar"_s))
+            out << r[u"c"_s].toString();
         return out;
     }
 };
@@ -92,36 +82,28 @@ class TestCheckout : public QObject
     Q_OBJECT
 
 private slots:
-    // Whatever the ticket source selects, only its open lines go, numbered in its order, to the first
-    // free slot (slot 3 is taken, slot 2 free); the customer is cleared from the screen, the employee stays.
+    // Only the source's open lines go, numbered in its order, to the first free slot; the customer is cleared, the employee stays.
     void sendsTicketToFirstFreeSlot()
     {
         Scene s;
         QVERIFY(s.start({1, 3}));
-        Line done = line(QStringLiteral("Önceki Kesim"), 1, 120);
+        Line done = line(u"Önceki Kesim"_s, 1, 120), dye = line(u"Boya Kahve"_s, 250, 120), yesterday = line(u"Dünkü Fön"_s, 1, 90);
         done.yeni = 0;
-        Line dye = line(QStringLiteral("Boya Kahve"), 250, 120);
         dye.gurup = true;
-        Line yesterday = line(QStringLiteral("Dünkü Fön"), 1, 90);
         yesterday.tarih = QDate::currentDate().addDays(-1);
-        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), done, line(QStringLiteral("Fön")), dye, yesterday,
-                                                     line(QStringLiteral("Manikür"), 1, 80, QStringLiteral("M2"), QStringLiteral("AYŞE YILMAZ")),
-                                                     line(QStringLiteral("Kaş"), 1, 50, QStringLiteral("M1"), kNazli, QStringLiteral("Derya Ak"))})
-                     .size(), 7);
-        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay, false));
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(u"Saç Kesimi"_s, 1, 150), done, line(u"Fön"_s), dye, yesterday,
+                                                     line(u"Manikür"_s, 1, 80, u"M2"_s, u"AYŞE YILMAZ"_s), line(u"Kaş"_s, 1, 50, u"M1"_s, kNazli, u"Derya Ak"_s)}).size(), 7);
+        QVERIFY(s.showTicket(u"M1"_s, kNazli, kGulay, false));
         QCOMPARE(s.f->DataSalonya->recordCount(), 4);
-        Program::GeciciMetin = QStringLiteral("1005");
-
+        Program::GeciciMetin = u"1005"_s;
         s.send();
-
         QCOMPARE(s.fx.messages, QStringList{});
-        const QString sql = QStringLiteral("SELECT group_concat(l, ', ') AS l FROM (SELECT RowSay || ' ' || Qx01_urun AS l FROM \"Müsteri\" WHERE MusLbl=2 ORDER BY Kayit)");
-        QCOMPARE(rows(s.fx.slotFile(), sql).value(0).value(QStringLiteral("l")).toString(), QStringLiteral("1 Saç Kesimi, 2 Fön, 3 Boya Kahve"));
+        const QString sql = u"SELECT group_concat(l, ', ') AS l FROM (SELECT RowSay || ' ' || Qx01_urun AS l FROM \"Müsteri\" WHERE MusLbl=2 ORDER BY Kayit)"_s;
+        QCOMPARE(rows(s.fx.slotFile(), sql).value(0).value(u"l"_s).toString(), u"1 Saç Kesimi, 2 Fön, 3 Boya Kahve"_s);
         QCOMPARE(s.slotRows(), 5);
-        QCOMPARE(column(s.ticketFile(), QStringLiteral("Salonya"), 7), (QVariantList{0, 0, 0, 0, 1, 1, 1}));
-
+        QCOMPARE(column(s.ticketFile(), u"Salonya"_s, 7), (QVariantList{0, 0, 0, 0, 1, 1, 1}));
         Salonya* f = s.f;
-        QCOMPARE(f->Text1->text(), QStringLiteral("MÜŞTERİ"));
+        QCOMPARE(f->Text1->text(), u"MÜŞTERİ"_s);
         QCOMPARE(f->Text2->text(), kGulay);
         QCOMPARE(f->DataSalonya->recordCount(), 0);
         QCOMPARE(f->DataGecmis->recordCount(), 0);
@@ -135,10 +117,8 @@ private slots:
     // Missing cards go to the accounting file with the local code, once; cards on file are left alone.
     void accountingCards_data()
     {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("employee");
-        QTest::addColumn<QString>("card"); // code|title|group made at the desk and expected in the accounting file
+        // card: code|title|group made at the desk and expected in the accounting file
+        QTest::addColumn<QString>("code"); QTest::addColumn<QString>("title"); QTest::addColumn<QString>("employee"); QTest::addColumn<QString>("card");
         QTest::newRow("both on file") << "M1" << kNazli << kGulay << QString();
         QTest::newRow("new employee gets its own code") << "M1" << kNazli << "Derya Ak" << "Cr-1003|Derya Ak|Eleman";
         QTest::newRow("title on file only as employee") << "Cr-1004" << "GÜLAY KAYA" << kGulay << "Cr-1004|GÜLAY KAYA|Müşteri";
@@ -147,17 +127,14 @@ private slots:
     }
     void accountingCards()
     {
-        QFETCH(QString, code);
-        QFETCH(QString, title);
-        QFETCH(QString, employee);
-        QFETCH(QString, card);
+        QFETCH(QString, code); QFETCH(QString, title); QFETCH(QString, employee); QFETCH(QString, card);
         Scene s;
         QVERIFY(s.start({}));
         const QStringList p = card.split(u'|');
         if (!card.isEmpty()) QVERIFY(s.addLocalCard(p[0], p[1], p[2]));
         const QStringList expected = s.accountingCards() + (card.isEmpty() ? QStringList{} : QStringList{card});
         for (int visit = 1; visit <= 2; ++visit) { // the second visit finds the cards the first one added
-            QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150, code, title, employee)}).size(), 1);
+            QCOMPARE(TicketLines::write(s.ticketFile(), {line(u"Saç Kesimi"_s, 1, 150, code, title, employee)}).size(), 1);
             QVERIFY(s.showTicket(code, title, employee));
             s.send();
             QCOMPARE(s.fx.messages, QStringList{});
@@ -166,12 +143,10 @@ private slots:
         }
     }
 
-    // A send that cannot go says why (or nothing, before start-up finished), changes nothing, keeps the
-    // ticket open on the screen, and it goes once the cause is gone.
+    // A send that cannot go says why (nothing before start-up), changes nothing, keeps the ticket; it goes once the cause is gone.
     void failureKeepsTicketOpen_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("message"); // its start; %S the slot file
+        QTest::addColumn<QString>("kind"); QTest::addColumn<QString>("message"); // its start; %S the slot file
         QTest::newRow("all slots full") << "full" << "Üç Kasada Dolu...";
         QTest::newRow("slot file missing") << "missing" << "Kasa dosyası bulunamadı: %S";
         QTest::newRow("accounting card file missing") << "cards" << "Muhasebe cari dosyası açılamadı: ";
@@ -179,33 +154,29 @@ private slots:
     }
     void failureKeepsTicketOpen()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, message);
+        QFETCH(QString, kind); QFETCH(QString, message);
         Scene s;
         QVERIFY(s.start({1}));
         const QString slotFile = s.fx.slotFile(), cardFile = s.fx.cardFile();
-        QVERIFY(s.addLocalCard(QStringLiteral("Cr-1002"), kZeynep, QStringLiteral("Müşteri")));
-        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150, QStringLiteral("Cr-1002"), kZeynep),
-                                                     line(QStringLiteral("Fön"), 1, 100, QStringLiteral("Cr-1002"), kZeynep),
-                                                     line(QStringLiteral("Kaş"), 1, 50, QStringLiteral("Cr-1002"), kZeynep)}).size(), 3);
-        QVERIFY(s.showTicket(QStringLiteral("Cr-1002"), kZeynep, kGulay));
+        QVERIFY(s.addLocalCard(u"Cr-1002"_s, kZeynep, u"Müşteri"_s));
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(u"Saç Kesimi"_s, 1, 150, u"Cr-1002"_s, kZeynep), line(u"Fön"_s, 1, 100, u"Cr-1002"_s, kZeynep),
+                                                     line(u"Kaş"_s, 1, 50, u"Cr-1002"_s, kZeynep)}).size(), 3);
+        QVERIFY(s.showTicket(u"Cr-1002"_s, kZeynep, kGulay));
         const QStringList cards = s.accountingCards();
         std::function<void()> undo;
         if (kind == u"full") {
             QVERIFY(writeSlots(slotFile, {TicketLines::takenSlot(2), TicketLines::takenSlot(3)}));
-            undo = [&] { QVERIFY(exec(slotFile, QStringLiteral("DELETE FROM \"Müsteri\" WHERE MusLbl>1"))); };
+            undo = [&] { QVERIFY(exec(slotFile, u"DELETE FROM \"Müsteri\" WHERE MusLbl>1"_s)); };
         } else if (kind == u"missing" || kind == u"cards") {
             const QString file = kind == u"cards" ? cardFile : slotFile;
-            QVERIFY(QFile::rename(file, file + QStringLiteral(".yedek")));
-            undo = [file] { QVERIFY(QFile::rename(file + QStringLiteral(".yedek"), file)); };
+            QVERIFY(QFile::rename(file, file + u".yedek"_s));
+            undo = [file] { QVERIFY(QFile::rename(file + u".yedek"_s, file)); };
         } else if (kind == u"notready") {
             s.f->DBGridMus->hide();
             undo = [&] { s.f->DBGridMus->show(); };
         }
-
         s.send();
-
-        message.replace(QStringLiteral("%S"), QDir::toNativeSeparators(slotFile));
+        message.replace(u"%S"_s, QDir::toNativeSeparators(slotFile));
         QCOMPARE(s.fx.messages.size(), message.isEmpty() ? 0 : 1);
         QCOMPARE(s.fx.messages.value(0).left(message.size()), message);
         Salonya* f = s.f;
@@ -217,16 +188,14 @@ private slots:
         QCOMPARE(s.openLines(), 3);
         QCOMPARE(s.slotRows(), 1);
         QCOMPARE(s.accountingCards(), cards);
-
         s.fx.messages.clear();
         s.send();
         QCOMPARE(s.fx.messages, QStringList{});
-        QCOMPARE(s.slotRows(QStringLiteral("MusLbl=2")), 3);
-        QCOMPARE(s.accountingCards(), cards + QStringList{QStringLiteral("Cr-1002|ZEYNEP ŞAHİN|Müşteri")});
+        QCOMPARE(s.slotRows(u"MusLbl=2"_s), 3);
+        QCOMPARE(s.accountingCards(), cards + QStringList{u"Cr-1002|ZEYNEP ŞAHİN|Müşteri"_s});
     }
 
-    // The slot rows went but the lines could not be closed: the desk says so and clears the screen;
-    // its next start, or its next send if it keeps running, closes them: they never reach the register twice.
+    // Slot rows went, lines not closed: said, screen cleared; the next start or send closes them, never sending twice.
     void unfinishedSendFinished_data()
     {
         QTest::addColumn<bool>("restart");
@@ -238,43 +207,41 @@ private slots:
         QFETCH(bool, restart);
         Scene s;
         QVERIFY(s.start({}));
-        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Saç Kesimi"), 1, 150), line(QStringLiteral("Fön"))}).size(), 2);
-        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
-        QVERIFY(exec(s.ticketFile(), QStringLiteral("CREATE TRIGGER bozuk BEFORE UPDATE ON Salonya BEGIN SELECT RAISE(ABORT, 'yazılamadı'); END")));
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(u"Saç Kesimi"_s, 1, 150), line(u"Fön"_s)}).size(), 2);
+        QVERIFY(s.showTicket(u"M1"_s, kNazli, kGulay));
+        QVERIFY(exec(s.ticketFile(), u"CREATE TRIGGER bozuk BEFORE UPDATE ON Salonya BEGIN SELECT RAISE(ABORT, 'yazılamadı'); END"_s));
         s.send();
         QCOMPARE(s.fx.messages.size(), 1);
-        QVERIFY2(s.fx.messages[0].startsWith(QStringLiteral("Hesap 1. kasaya gönderildi, fakat adisyon kapatılamadı")), qPrintable(s.fx.messages[0]));
-        QCOMPARE(s.f->Text1->text(), QStringLiteral("MÜŞTERİ"));
+        QVERIFY2(s.fx.messages[0].startsWith(u"Hesap 1. kasaya gönderildi, fakat adisyon kapatılamadı"_s), qPrintable(s.fx.messages[0]));
+        QCOMPARE(s.f->Text1->text(), u"MÜŞTERİ"_s);
         QCOMPARE(s.openLines(), 2);
-        QVERIFY(exec(s.ticketFile(), QStringLiteral("DROP TRIGGER bozuk")));
+        QVERIFY(exec(s.ticketFile(), u"DROP TRIGGER bozuk"_s));
         if (restart) QVERIFY((s.f = s.fx.start()) && s.openLines() == 0 && s.f->DataGunluk->recordCount() == 0);
-        QCOMPARE(TicketLines::write(s.ticketFile(), {line(QStringLiteral("Kaş"), 1, 50)}).size(), 1);
-        QVERIFY(s.showTicket(QStringLiteral("M1"), kNazli, kGulay));
+        QCOMPARE(TicketLines::write(s.ticketFile(), {line(u"Kaş"_s, 1, 50)}).size(), 1);
+        QVERIFY(s.showTicket(u"M1"_s, kNazli, kGulay));
         s.send();
         QCOMPARE(s.slotRows(), 3);
-        QCOMPARE(s.slotRows(QStringLiteral("MusLbl=2")), 1);
+        QCOMPARE(s.slotRows(u"MusLbl=2"_s), 1);
         QCOMPARE(s.openLines(), 0);
     }
 
-    // Customer and employee chosen on the on-screen keys and lists, two services, the send; the
-    // register lists the slot, takes the payment and frees slot 1 for the next customer.
+    // Chosen on the on-screen keys and lists, two services sent; the register lists, takes the payment, frees slot 1.
     void wholeVisitPaidAtTheRegister()
     {
         Desk d;
         // A dye of half a gram waits in slot 2: kilograms in full, the amount rounded half away from zero.
         QVariantMap dye = TicketLines::takenSlot(2);
-        dye.insert({{QStringLiteral("Miktar"), 0.0005}, {QStringLiteral("Fiyat"), 21990}, {QStringLiteral("Tutar"), 10.995}});
+        dye.insert({{u"Miktar"_s, 0.0005}, {u"Fiyat"_s, 21990}, {u"Tutar"_s, 10.995}});
         QVERIFY(writeSlots(d.fx.slotFile(), {dye}) && d.open());
         const auto choose = [&](TextBox* field, TouchList* list, const QString& name) {
             SalonFixture::touch(field);
             d.fx.typeOnKeys(Turkish::toLower(name.left(3))); // three letters narrow the list
             return d.fx.tapListEntry(list, name) && field->text() == name;
         };
-        // The companion's exit code; what it printed in out.
-        QString out;
+        QString out; // what the companion printed; kasa() gives its exit code
         const auto kasa = [&](const QStringList& args) {
             QProcess p;
-            p.start(QStringLiteral(SALONYA_KASA), QStringList{QStringLiteral("--prefix"), d.fx.localPrefix()} + args);
+            p.start(QStringLiteral(SALONYA_KASA), QStringList{u"--prefix"_s, d.fx.localPrefix()} + args);
             if (!p.waitForFinished(20000)) return -1;
             out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
             return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -283,18 +250,18 @@ private slots:
         QVERIFY(choose(d.f->Text2, d.f->DBListe2, Desk::Gulay));
         d.write({Desk::Fon, Desk::SacKesim});
         SalonFixture::touch(d.f->KasaCmd);
-        QCOMPARE(kasa({QStringLiteral("list")}), 0);
+        QCOMPARE(kasa({u"list"_s}), 0);
         const QStringList listed = out.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(listed.value(1), QStringLiteral("Kasa 1: AYŞE YILMAZ — 2 satır, toplam 450,00"));
+        QCOMPARE(listed.value(1), u"Kasa 1: AYŞE YILMAZ — 2 satır, toplam 450,00"_s);
         QVERIFY2(listed.value(2).contains(u"Fön") && listed.value(3).contains(u"Saç Kesim"), qPrintable(out));
-        QVERIFY2(listed.value(5).contains(QStringLiteral(" 0,0005 x  21.990,00 =      11,00 ")), qPrintable(out));
-        QCOMPARE(listed.value(4), QStringLiteral("Kasa 2: ESKİ MÜŞTERİ 2 — 1 satır, toplam 11,00"));
-        QCOMPARE(kasa({QStringLiteral("pay"), QStringLiteral("1")}), 0);
-        QCOMPARE(out, QStringLiteral("Kasa 1 ödendi: 2 satır kaldırıldı."));
+        QVERIFY2(listed.value(5).contains(u" 0,0005 x  21.990,00 =      11,00 "_s), qPrintable(out));
+        QCOMPARE(listed.value(4), u"Kasa 2: ESKİ MÜŞTERİ 2 — 1 satır, toplam 11,00"_s);
+        QCOMPARE(kasa({u"pay"_s, u"1"_s}), 0);
+        QCOMPARE(out, u"Kasa 1 ödendi: 2 satır kaldırıldı."_s);
         QVERIFY(choose(d.f->Text1, d.f->DBListe1, Desk::Nazli));
         d.write({Desk::SacKesim});
         SalonFixture::touch(d.f->KasaCmd);
-        QCOMPARE(count(d.fx.slotFile(), QStringLiteral("SELECT count(*) FROM \"Müsteri\" WHERE MusLbl=1 AND \"Müsteri\"=") + Jet::quote(Desk::Nazli)), 1);
+        QCOMPARE(count(d.fx.slotFile(), u"SELECT count(*) FROM \"Müsteri\" WHERE MusLbl=1 AND \"Müsteri\"="_s + Jet::quote(Desk::Nazli)), 1);
     }
 };
 

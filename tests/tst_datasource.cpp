@@ -1,5 +1,4 @@
-// The data source's dynaset semantics: finds, moves, BOF/EOF, add/edit/delete, notifications,
-// failed saves, the refresh routine, the models reading rows on demand, transactions.
+// The data source: finds, moves, BOF/EOF, add/edit/delete, notifications, failed saves, refresh, models, transactions.
 #include "data/database.h"
 #include "data/datasource.h"
 #include "data/recordmodels.h"
@@ -31,8 +30,7 @@ private slots:
     {
         path = dir.filePath(QStringLiteral("s%1.db").arg(QDateTime::currentMSecsSinceEpoch()));
         QString err;
-        db = Database::open(path, true, &err);
-        QVERIFY(db);
+        QVERIFY(db = Database::open(path, true, &err));
         QVERIFY(db->exec(QStringLiteral("CREATE TABLE T (Ad TEXT COLLATE TR, Fiyat CURRENCY, Tarih DATE, Boya BOOLEAN, Yeni INTEGER)"), &err));
         QVERIFY(db->exec(QStringLiteral("INSERT INTO T VALUES ('Fön',100,'2026-12-05',0,1),('Kesim',250,'2026-12-05',0,1),"
                                         "('Boya 6.0',120,'2026-12-04',1,0),('Maşa',80,'2026-12-05',0,1)"), &err));
@@ -42,9 +40,8 @@ private slots:
     void findsAndMoves()
     {
         auto ds = source(QStringLiteral("Select * From T Order By Ad Asc"));
-        QVERIFY(ds->findFirst(QStringLiteral("Ad='kesim'")) && !ds->noMatch());
-        QCOMPARE(current(*ds), QStringLiteral("Kesim"));
         // A failed find keeps the position; one that cannot run is an error, never "no match".
+        QVERIFY(ds->findFirst(QStringLiteral("Ad='kesim'")) && !ds->noMatch());
         QVERIFY(!ds->findFirst(QStringLiteral("Ad='Perma'")) && ds->noMatch());
         QVERIFY(!ds->findFirst(QStringLiteral("Yok='x'")) && !ds->noMatch() && !ds->lastError().isEmpty());
         QCOMPARE(current(*ds), QStringLiteral("Kesim"));
@@ -57,8 +54,7 @@ private slots:
         QCOMPARE(current(*ds), QStringLiteral("Kesim"));
         // A deleted record is gone; nothing is current until the caller moves off it.
         QVERIFY(ds->findFirst(QStringLiteral("Ad='Fön'")) && ds->deleteRecord());
-        QVERIFY(ds->recordCount() == 3 && !ds->field(0).isValid());
-        QVERIFY(ds->moveNext());
+        QVERIFY(ds->recordCount() == 3 && !ds->field(0).isValid() && ds->moveNext());
         QCOMPARE(current(*ds), QStringLiteral("Kesim"));
         QVERIFY(ds->moveLast() && ds->deleteRecord());
         ds->moveNext();
@@ -94,9 +90,7 @@ private slots:
         // After the add the record that was current before is current again.
         QCOMPARE(current(*ds), QStringLiteral("Kesim"));
         QVERIFY(ds->findFirst(QStringLiteral("Ad='Perma'")));
-        QCOMPARE(ds->field(1).toDouble(), 42.0);
-        QCOMPARE(ds->field(2).toDate(), QDate(2026, 12, 6));
-        QCOMPARE(ds->field(3).toBool(), true);
+        QCOMPARE(QVariantList({ds->field(1).toDouble(), ds->field(2).toDate(), ds->field(3).toBool()}), QVariantList({42.0, QDate(2026, 12, 6), true}));
         // An edit writes its own row only.
         QVERIFY(ds->findFirst(QStringLiteral("Ad='Maşa'")) && ds->edit() && ds->setField(QStringLiteral("Yeni"), 0) && ds->update());
         QCOMPARE(ds->field(QStringLiteral("Yeni")).toInt(), 0);
@@ -112,14 +106,11 @@ private slots:
         QSignalSpy failed(ds.get(), &DataSource::failed);
         bool saving = true;
         connect(ds.get(), &DataSource::beforeUpdate, this, [&](int a) { if (a == DataSource::ActionUpdate) saving = false; });
-        QVERIFY(ds->addNew());
-        ds->setField(0, QStringLiteral("Y"));
-        QVERIFY(!ds->update());
+        QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && !ds->update());
         QVERIFY(Data::waitForSave(saving, 200)); // the wait ends although the save failed
         QVERIFY(ds->editMode() == DataSource::EditMode::None && ds->recordCount() == 4 && failed.count() == 1);
         QVERIFY(ds->lastError().contains(QStringLiteral("disk dolu")));
-        // A transaction outlives the data source's close: the rollback needs the connection still there
-        // (AddressSanitizer catches the opposite).
+        // A transaction outlives the data source's close: its rollback needs the connection (AddressSanitizer sees the opposite).
         db.reset();
         {
             Transaction tx(ds->database());

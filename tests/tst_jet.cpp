@@ -45,8 +45,7 @@ private slots:
 
     void conditions_data()
     {
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("where"); QTest::addColumn<QString>("expected");
         QTest::newRow("equal ignores Turkish case") << "Unvan='ayşe yılmaz'" << "AYŞE YILMAZ";
         QTest::newRow("dotted capital İ is i") << "Unvan='İLKER'" << "ilker";
         QTest::newRow("capital I is ı, not i") << "Unvan='IRMAK'" << "ırmak";
@@ -79,8 +78,7 @@ private slots:
     }
     void conditions()
     {
-        QFETCH(QString, where);
-        QFETCH(QString, expected);
+        QFETCH(QString, where); QFETCH(QString, expected);
         // A whole record source as it is, a bare condition on K in Unvan order.
         const QString source = where.startsWith(u"Select ") ? where : QStringLiteral("Select * From K Where ") + where + QStringLiteral(" Order By Unvan Asc");
         QCOMPARE(titles(source), expected);

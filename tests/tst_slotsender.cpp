@@ -1,5 +1,4 @@
-// Sending a ticket to a register slot without the screen: what a slot row holds, all or nothing when a step
-// fails, two desks racing for the last slot, and senders killed mid-way with the slot file on another machine.
+// Sending a ticket to a register slot: the slot row, all or nothing on failure, racing desks, senders killed mid-way.
 #include "accountingfiles.h"
 #include "ticketlines.h"
 
@@ -31,8 +30,7 @@ const QString kSlotName = u"Müsteri.mdb"_s;
 // A desk's program folder with its own databases; its ticket file.
 QString makeDesk(const QString& folder) { return Schema::ensureOwnDatabases(folder, nullptr) ? folder + u"/Salonya.Mdb"_s : QString(); }
 
-// Each query opens the file on its own, as the register and the desk do, and so recovers what a
-// killed writer left (a read-only look would not).
+// Each query opens the file read-write on its own, as the register does, and so recovers what a killed writer left.
 QVariant value(const QString& file, const QString& sql, const QVariant& none = {})
 {
     SlotDb db;
@@ -84,15 +82,10 @@ class TestSlotSender : public QObject
     }
 
 private slots:
-    // Dye grams go as kilograms and the amount follows the written quantity; the ticket keeps its grams.
-    // The slot file, left in WAL mode, is put back to a rollback journal.
+    // Dye grams go as kilograms, the amount follows; the ticket keeps its grams; a WAL slot file goes back to a journal.
     void slotRowOfOneLine_data()
     {
-        QTest::addColumn<QVariant>("gurup");
-        QTest::addColumn<double>("miktar");
-        QTest::addColumn<double>("fiyat");
-        QTest::addColumn<double>("slotMiktar");
-        QTest::addColumn<double>("slotTutar");
+        QTest::addColumn<QVariant>("gurup"); QTest::addColumn<double>("miktar"); QTest::addColumn<double>("fiyat"); QTest::addColumn<double>("slotMiktar"); QTest::addColumn<double>("slotTutar");
         QTest::newRow("dye 250 g") << QVariant(true) << 250.0 << 120.0 << 0.25 << 30.0;
         QTest::newRow("service") << QVariant(false) << 2.0 << 75.5 << 2.0 << 151.0;
         QTest::newRow("flag missing counts as false") << QVariant() << 3.0 << 10.0 << 3.0 << 30.0;
@@ -100,18 +93,13 @@ private slots:
     }
     void slotRowOfOneLine()
     {
-        QFETCH(QVariant, gurup);
-        QFETCH(double, miktar);
-        QFETCH(double, fiyat);
-        QFETCH(double, slotMiktar);
-        QFETCH(double, slotTutar);
+        QFETCH(QVariant, gurup); QFETCH(double, miktar); QFETCH(double, fiyat); QFETCH(double, slotMiktar); QFETCH(double, slotTutar);
         const QString dir = freshFolder(), ticket = makeDesk(dir), slotFile = dir + u'/' + kSlotName;
         QVERIFY(AccountingFiles::writeSlots(slotFile));
         QVERIFY(AccountingFiles::exec(slotFile, u"PRAGMA journal_mode=WAL"_s));
         Line l = line(u"Boya Kahve 001"_s, miktar, fiyat);
         l.gurup = gurup;
-        const QList<qint64> ids = TicketLines::write(ticket, {l});
-        const SlotSender::Result r = SlotSender(ticket, slotFile).send(ids);
+        const SlotSender::Result r = SlotSender(ticket, slotFile).send(TicketLines::write(ticket, {l}));
         QCOMPARE(r.outcome, SlotSender::Outcome::Sent);
         QCOMPARE(r.slot, 1);
         QVariantList row; // name, MusLbl, Müsteri, Barkod, Miktar, Fiyat, Tutar, eLEMAN, RowSay, Peron
@@ -125,8 +113,7 @@ private slots:
     // A step that fails sends nothing (lines open, slot file as it was); without the obstacle the same lines go.
     void failedStepSendsNothing_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("message"); // start of the message; %1 the slot file, %2 the ticket file
+        QTest::addColumn<QString>("kind"); QTest::addColumn<QString>("message"); // start of the message; %1 the slot file, %2 the ticket file
         QTest::newRow("missing slot file") << "missing" << "Kasa dosyası bulunamadı: %1";
         QTest::newRow("not a database") << "garbage" << "Kasa dosyası açılamadı: %1";
         QTest::newRow("reserved by another desk") << "reserved" << "Kasa dosyası kilitli, biraz sonra tekrar deneyin.";
@@ -136,13 +123,11 @@ private slots:
     }
     void failedStepSendsNothing()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, message);
+        QFETCH(QString, kind); QFETCH(QString, message);
         const QString dir = freshFolder(), slotFile = dir + u'/' + kSlotName;
         QString ticket = makeDesk(dir);
         QVERIFY(AccountingFiles::writeSlots(slotFile, {takenSlot(1)}));
         const QList<qint64> ids = TicketLines::write(ticket, services(4));
-
         sqlite3* other = nullptr;
         std::function<void()> undo = [&] { // a slot file in place of whatever broke it
             QVERIFY(!QFileInfo::exists(slotFile) || QFile::remove(slotFile));
@@ -157,8 +142,7 @@ private slots:
             QCOMPARE(sqlite3_open(slotFile.toUtf8().constData(), &other), SQLITE_OK);
             QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
             undo = [&] { sqlite3_close(other); };
-        } else if (kind == u"journal") {
-            // Nothing can be created beside the file (a read-only share): the write cannot start its journal.
+        } else if (kind == u"journal") { // nothing can be made beside the file, as on a read-only share
             QVERIFY(QDir().mkdir(slotFile + u"-journal"_s));
             undo = [&] { QVERIFY(QDir().rmdir(slotFile + u"-journal"_s)); };
         } else if (kind == u"slotrow3") {
@@ -168,7 +152,6 @@ private slots:
         } else if (kind == u"noticket") {
             ticket = dir + u"/yok/Salonya.Mdb"_s;
         }
-
         SlotSender sender(ticket, slotFile);
         sender.setBusyTimeout(200);
         SlotSender::Result r = sender.send(ids);
@@ -216,9 +199,8 @@ private slots:
             for (Child& c : child) c.p.write("go\n");
             for (Child& c : child) c.p.waitForBytesWritten(5000);
             const QList<QByteArray> res[2] = {child[0].result(), child[1].result()};
-            // Wall-clock spans of the two sends: did they overlap?
             const auto span = [&](int d, int i) { return res[d].value(res[d].size() - 2 + i).toLongLong(); };
-            if (span(0, 0) <= span(1, 1) && span(1, 0) <= span(0, 1)) ++overlapped;
+            if (span(0, 0) <= span(1, 1) && span(1, 0) <= span(0, 1)) ++overlapped; // the two sends' wall-clock spans met
             QList<int> slotOf;
             for (int d = 0; d < 2; ++d) {
                 QVERIFY2(res[d].value(0) == "sent" || res[d].value(0) == "full", res[d].join(' ').constData());
@@ -233,8 +215,7 @@ private slots:
         QVERIFY(overlapped > 0);
     }
 
-    // The desk killed at any moment, its folder out of the register's reach meanwhile, the slot maybe paid before
-    // it is back: after its start-up and a second send, every line is closed and reached the register once.
+    // Killed at any moment, its folder out of reach, the slot maybe paid meanwhile: after start-up and a resend each line went once.
     void killedSenderAcrossMachines()
     {
         const int lines = 400, rounds = 30;
@@ -247,14 +228,13 @@ private slots:
             return QDir().mkpath(dir + u"/desk"_s) && QDir().mkpath(dir + u"/share"_s)
                 && QFile::copy(tplTicket, dir + u"/desk/Salonya.Mdb"_s) && QFile::copy(tplSlots, dir + u"/share/"_s + kSlotName);
         };
-        // How long a send takes here, to spread the kills over it.
         const QString first = freshFolder();
         QVERIFY(copyRound(first));
         Child once;
         once.start({first + u"/desk/Salonya.Mdb"_s, first + u"/share/"_s + kSlotName});
         const QList<QByteArray> timed = once.result();
         QCOMPARE(timed.value(0), QByteArray("sent"));
-        const qint64 sendUs = timed.value(3).toLongLong();
+        const qint64 sendUs = timed.value(3).toLongLong(); // the kills are spread over a send's time
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator rng(seed);
         int finishedAtStart = 0; // rounds whose lines were in a slot but open until start-up
@@ -276,7 +256,6 @@ private slots:
             ::kill(pid_t(c.p.processId()), SIGKILL);
             c.p.waitForFinished(30000);
             sqlite3_close(hold); // its transaction is rolled back
-
             // The register's machine cannot see the desk's folder; it opens the slot file on its own.
             QVERIFY(QDir().rename(dir + u"/desk"_s, dir + u"/gone"_s));
             const int waiting = slotRows(slotPath, u"MusLbl=2"_s);
@@ -286,7 +265,6 @@ private slots:
             int paid = 0;
             if (round % 2) QVERIFY((paid = RegisterSlots::pay(slotPath, 2, &why)) >= 0);
             QVERIFY(QDir().rename(dir + u"/gone"_s, dir + u"/desk"_s));
-
             // The desk starts again, then sends whatever is still open.
             const int openAfterKill = openLines(ticket);
             SlotSender sender(ticket, slotPath);

@@ -1,5 +1,4 @@
-// Jet Like against a plain backtracking matcher, on Turkish text in any case; a text the pattern
-// matches also lies in the index range the translator narrows Like with (its literal head).
+// Jet Like against a plain backtracking matcher on Turkish text in any case; a match lies in the index range of its literal head.
 #include "data/turkish.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -31,11 +30,9 @@ bool inSet(QStringView s, QChar c)
 bool reference(QStringView p, QStringView t)
 {
     if (p.isEmpty()) return t.isEmpty();
-    if (p[0] == u'*') {
-        for (qsizetype m = 0; m <= t.size(); ++m)
-            if (reference(p.mid(1), t.mid(m))) return true;
-        return false;
-    }
+    for (qsizetype m = 0; p[0] == u'*' && m <= t.size(); ++m)
+        if (reference(p.mid(1), t.mid(m))) return true;
+    if (p[0] == u'*') return false;
     if (t.isEmpty()) return false;
     const qsizetype len = p[0] == u'[' ? p.indexOf(u']') + 1 : 1;
     const bool hit = p[0] == u'?' || (p[0] == u'#' && t[0] >= u'0' && t[0] <= u'9')
@@ -55,12 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         switch (in.ConsumeIntegralInRange(0, 4)) {
         case 0: pattern += stars++ < 4 ? u'*' : u'?'; break; // a few stars keep the reference quick
         case 1: pattern += in.ConsumeBool() ? u'?' : u'#'; break;
-        case 2: {
+        case 2:
             pattern += in.ConsumeBool() ? QStringLiteral("[!") : QStringLiteral("[");
             for (int k = in.ConsumeIntegralInRange(1, 3); k > 0; --k) pattern += in.ConsumeBool() ? QString(letter()) : letter() + QStringLiteral("-") + letter();
             pattern += u']';
             break;
-        }
         default: pattern += letter();
         }
     }

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+using namespace Qt::StringLiterals;
+
 namespace AccountingFiles {
 namespace {
 
@@ -92,18 +94,14 @@ QList<QVariantList> select(const QString& path, const QString& sql, QStringList*
 
 bool writeStock(const QString& path, const QList<Row>& rows, QString* error, const Layout& layout)
 {
-    return writeTable(path, QStringLiteral("StokKartlar"), 32,
-                      {{0, QStringLiteral("StokKod TEXT")}, {1, QStringLiteral("StokAdi TEXT")}, {13, QStringLiteral("Qx13_bayrak INTEGER")},
-                       {16, QStringLiteral("Qx16_fiyat REAL")}, {31, QStringLiteral("StokGizle INTEGER")}},
-                      rows, error, layout);
+    return writeTable(path, u"StokKartlar"_s, 32, {{0, u"StokKod TEXT"_s}, {1, u"StokAdi TEXT"_s}, {13, u"Qx13_bayrak INTEGER"_s},
+                      {16, u"Qx16_fiyat REAL"_s}, {31, u"StokGizle INTEGER"_s}}, rows, error, layout);
 }
 
 bool writeCards(const QString& path, const QList<Row>& rows, QString* error, const Layout& layout)
 {
-    return writeTable(path, QStringLiteral("CariKartlar"), 46,
-                      {{0, QStringLiteral("CariKod TEXT")}, {1, QStringLiteral("Unvan TEXT")}, {26, QStringLiteral("Qx26_bayrak INTEGER")},
-                       {44, QStringLiteral("Gurup TEXT")}, {45, QStringLiteral("HesKullan INTEGER")}},
-                      rows, error, layout);
+    return writeTable(path, u"CariKartlar"_s, 46, {{0, u"CariKod TEXT"_s}, {1, u"Unvan TEXT"_s}, {26, u"Qx26_bayrak INTEGER"_s},
+                      {44, u"Gurup TEXT"_s}, {45, u"HesKullan INTEGER"_s}}, rows, error, layout);
 }
 
 bool writeSlots(const QString& path, const QList<QVariantMap>& rows, QString* error)
@@ -159,13 +157,9 @@ bool exec(const QString& path, const QString& sql, QString* error)
 {
     sqlite3* db = nullptr;
     bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    if (ok) {
-        Database::registerFunctions(db);
-        sqlite3_busy_timeout(db, 2000); // the desk may be writing the same file
-    } else if (error) {
-        *error = QString::fromUtf8(sqlite3_errmsg(db));
-    }
-    ok = ok && run(db, sql, error);
+    if (!ok && error) *error = QString::fromUtf8(sqlite3_errmsg(db));
+    if (ok) Database::registerFunctions(db);
+    ok = ok && sqlite3_busy_timeout(db, 2000) == SQLITE_OK && run(db, sql, error); // the desk may be writing the same file
     sqlite3_close(db);
     return ok;
 }

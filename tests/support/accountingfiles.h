@@ -1,6 +1,5 @@
 #pragma once
-// Builds accounting files for tests the way another program would: columns at the positions the
-// desk relies on, every other column under a name the desk has never seen.
+// Accounting files as another program writes them: known columns at their positions, the rest under strange names.
 
 #include <QMap>
 #include <QString>

@@ -1,7 +1,5 @@
 #pragma once
-// The ticket suites' salon on the main screen: services on buttons 1-3 (one with an apostrophe),
-// two dyes, a product and a hidden product with barcodes, two customers, two employees; picks and
-// touches as at the desk, and the lines the desk wrote.
+// The ticket suites' salon: three service buttons, two dyes, products (one hidden), two customers, two employees.
 
 #include "salonfixture.h"
 

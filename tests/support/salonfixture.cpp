@@ -154,8 +154,7 @@ bool SalonFixture::tapListEntry(TouchList* list, const QString& text)
         if (m->text(row) != text) continue;
         const QModelIndex i = m->index(row);
         list->scrollTo(i);
-        const QRect r = list->visualRect(i);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(i).center());
         return true;
     }
     return false;

@@ -1,6 +1,5 @@
 #pragma once
-// A salon in a temporary folder for one test: program folder, drive and share roots, settings,
-// accounting files; starts the whole main screen on it and drives it as a user would.
+// A salon in a temporary folder for one test; starts the whole main screen on it and drives it as a user would.
 
 #include "accountingfiles.h"
 
@@ -38,9 +37,7 @@ public:
     // A generated demo salon at the local prefix.
     bool writeDemo(int customers = 40, int stock = -1, int employees = 5, unsigned seed = 1);
 
-    // Constructs the main screen, runs its load handler, shows it and waits for the ready state;
-    // beforeShow sees the form just before it is shown. Returns null when load refused to start
-    // (fatalError() of the form then says why).
+    // Loads and shows the main screen, waits for ready; beforeShow sees it first. Null when refused (fatalError() says why).
     Salonya* start(const std::function<void(Salonya*)>& beforeShow = {});
     Salonya* form() const { return m_form.get(); }
     void stop();
@@ -49,16 +46,14 @@ public:
     int beeps = 0;
     QStringList messages;
 
-    // Touch a control: a press and release at its centre (focus follows as on the screen);
-    // modifiers are the keys held during the touch (Control for a forced delete).
+    // A press and release at a control's centre, focus following as on the screen; modifiers are the keys held.
     static void touch(QWidget* w, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Touches a cell of a grid; false when the grid has no such cell.
     static bool touchCell(DataGrid* grid, int row, int column = 0);
     void touchKey(int index);
     // Types text on the on-screen keys; letters, digits, blank and "*" only.
     void typeOnKeys(const QString& text);
-    // Types text on a physical keyboard (or a barcode scanner) into the widget, one key per character,
-    // any Unicode text (QTest::keyClicks only knows Latin-1).
+    // Types any Unicode text on a physical keyboard or scanner, one key per character (QTest::keyClicks knows Latin-1 only).
     static void typeOnKeyboard(QWidget* w, const QString& text);
     // Taps the list entry showing exactly this text; false when the list does not show it.
     bool tapListEntry(TouchList* list, const QString& text);

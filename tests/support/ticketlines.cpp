@@ -4,14 +4,15 @@
 
 #include <sqlite3.h>
 
+using namespace Qt::StringLiterals;
+
 namespace TicketLines {
 
 QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines)
 {
     SlotDb db;
     if (!db.open(salonyaFile, false, 5000) || !db.exec(QStringLiteral("BEGIN"))) return {};
-    SlotStatement st(db, QStringLiteral("INSERT INTO Salonya (Islem, Miktar, Fiyat, Cari, Gurup, Tarih, Eleman, Yeni, Barkod, Unvan, Tutar)"
-                                        " VALUES (?,?,?,?,?,?,?,?,?,?,?)"));
+    SlotStatement st(db, u"INSERT INTO Salonya (Islem, Miktar, Fiyat, Cari, Gurup, Tarih, Eleman, Yeni, Barkod, Unvan, Tutar) VALUES (?,?,?,?,?,?,?,?,?,?,?)"_s);
     QList<qint64> ids;
     for (const Line& l : lines) {
         const QVariant gurup = l.gurup.isNull() ? QVariant() : QVariant(l.gurup.toBool() ? 1 : 0);
@@ -31,9 +32,7 @@ Line line(const QString& islem, double miktar, double fiyat, const QString& cari
 
 QVariantMap takenSlot(int slot)
 {
-    return {{QStringLiteral("Qx01_urun"), QStringLiteral("Fön")}, {QStringLiteral("MusLbl"), slot},
-            {QStringLiteral("Müsteri"), QStringLiteral("ESKİ MÜŞTERİ %1").arg(slot)}, {QStringLiteral("RowSay"), 1},
-            {QStringLiteral("Peron"), 0}};
+    return {{u"Qx01_urun"_s, u"Fön"_s}, {u"MusLbl"_s, slot}, {u"Müsteri"_s, u"ESKİ MÜŞTERİ %1"_s.arg(slot)}, {u"RowSay"_s, 1}, {u"Peron"_s, 0}};
 }
 
 } // namespace TicketLines

@@ -1,5 +1,4 @@
-// The demo salon as the desk imports it: columns at their positions, groups, barcodes, dye prices,
-// loyalty numbers, and never a real salon's files overwritten.
+// The demo salon as the desk imports it: columns, groups, barcodes, dye prices, loyalty numbers; a real salon left alone.
 #include "demodata.h"
 #include "demosalon.h"
 
@@ -23,11 +22,8 @@ QList<QStringList> rows(const QString& path, const QString& sql)
     sqlite3_stmt* st = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
         && sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            QStringList row;
+        for (QStringList row; sqlite3_step(st) == SQLITE_ROW; out << row, row.clear())
             for (int i = 0; i < sqlite3_column_count(st); ++i) row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-            out << row;
-        }
     }
     sqlite3_finalize(st);
     sqlite3_close(db);
@@ -68,8 +64,7 @@ private slots:
     // The desk reads fields by position; another program opens the files, so only plain types and no indexes.
     void columns_data()
     {
-        QTest::addColumn<QString>("name"); QTest::addColumn<QString>("table"); QTest::addColumn<int>("width");
-        QTest::addColumn<FixedColumns>("fixed");
+        QTest::addColumn<QString>("name"); QTest::addColumn<QString>("table"); QTest::addColumn<int>("width"); QTest::addColumn<FixedColumns>("fixed");
         QTest::newRow("stock") << "01Stok.mdb" << "StokKartlar" << 32 << FixedColumns{{0, "StokKod"}, {1, "StokAdi"}, {13, "Aktarim"}, {15, "BarkodNo"}, {16, "SatisFiyati"}, {30, "StokGrubu"}, {31, "StokGizle"}};
         QTest::newRow("accounts") << "01Cari.mdb" << "CariKartlar" << 46 << FixedColumns{{0, "CariKod"}, {1, "Unvan"}, {15, "KartNumarasi"}, {26, "Guncel"}, {28, "Telefon"}, {29, "Adres"}, {30, "Sehir"}, {44, "Gurup"}, {45, "HesKullan"}};
         QTest::newRow("slot") << "Müsteri.mdb" << "Müsteri" << 11 << FixedColumns{{0, "Kayit"}, {1, "UrunAdi"}, {2, "MusLbl"}, {3, "Müsteri"}, {4, "Barkod"}, {5, "Miktar"}, {6, "Fiyat"}, {7, "Tutar"}, {8, "eLEMAN"}, {9, "RowSay"}, {10, "Peron"}};
@@ -129,9 +124,7 @@ private slots:
             QVERIFY2(!r[1].isEmpty() && r[1] == r[1].trimmed() && r[3].toDouble() > 0, qPrintable(r[1]));
             QVERIFY2(r[4] == u"Hizmet" ? r[2].isEmpty() : validEan13(r[2]) && !barcodes.contains(r[2]), qPrintable(r[1] + u' ' + r[2]));
             QVERIFY2(!codes.contains(r[0]) && !names.contains(r[1]), qPrintable(r[1]));
-            codes << r[0];
-            names << r[1];
-            barcodes << r[2];
+            codes << r[0], names << r[1], barcodes << r[2];
         }
         QCOMPARE(codes.size(), stock < 0 ? baseStockCount() : stock);
         const auto dye = rows(st, QStringLiteral("SELECT DISTINCT SatisFiyati FROM StokKartlar WHERE StokAdi LIKE 'Boya %'"));
@@ -161,8 +154,7 @@ private slots:
         QCOMPARE(codes.size(), 20040);
     }
 
-    // A real salon's files are never overwritten without --force, the register's slot file never at all;
-    // the code formats (M + 6 digits, E + 3) cap the sizes, whoever calls.
+    // A real salon's files are overwritten only with --force, the slot file never; the code formats cap the sizes.
     void leavesARealSalonAlone()
     {
         QTemporaryDir dir;
