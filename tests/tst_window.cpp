@@ -131,25 +131,6 @@ private slots:
         QCOMPARE(back->x(), 990 * 150 / 100 / 15);
     }
 
-    // Stored in twips, which start-up reads (tst_startup); Caps Lock goes off at close.
-    void geometryKeptAcrossARestart()
-    {
-        SalonFixture fx;
-        Salonya* f = fx.start();
-        QVERIFY(f);
-        f->move(40, 30);
-        f->resize(700, 500);
-        CapsOnOff::SetCapsLock(true);
-        fx.stop();
-        QVERIFY(!CapsOnOff::CapsLockOn());
-        f = fx.start();
-        QVERIFY(f);
-        QCOMPARE(f->pos(), QPoint(40, 30)); // the frame's corner, as it was stored
-        QCOMPARE(f->size(), QSize(700, 500));
-        // The controls follow the restored size: 55 per cent of the width, 65 of the height.
-        QCOMPARE(f->KasaCmd->geometry(), QRect(14475 * 55 / 100 / 15, 4140 * 65 / 100 / 15, 4485 * 55 / 100 / 15, 3435 * 65 / 100 / 15));
-    }
-
     // The headless screen is 800 x 600; a stored value it cannot show, or cannot read, takes its default.
     void storedGeometryOnAShortScreen_data()
     {
@@ -206,6 +187,7 @@ private slots:
     }
 
     // Right button: the colour menu; a long press, as a finger does, the font menu, and on EXİT no close.
+    // The look and the window's place are kept across restarts.
     void colourAndFontMenusAndTheirSettings()
     {
         SalonFixture fx;
@@ -253,6 +235,8 @@ private slots:
         QTest::mouseClick(f->Command1[4], Qt::RightButton);
         QVERIFY(choose(u"Yazı Fontu"_s));
         const QStringList stored{u"Salonya"_s, u"ZeminRenk"_s, u"FrmRenk"_s, u"FontSize"_s};
+        f->move(40, 30);
+        f->resize(700, 500);
         for (int restart = 0; restart < 2; ++restart) {
             QCOMPARE(coloursOf(f), (QList<quint32>{0x111111, 0x222222, 0x333333}));
             for (QPushButton* b : f->Command1)
@@ -260,9 +244,13 @@ private slots:
             QStringList values;
             for (const QString& key : stored) values << Settings::get(key);
             QCOMPARE(values.join(u' '), u"1118481 2236962 3355443 16.5"_s);
+            CapsOnOff::SetCapsLock(true);
             fx.stop();
-            f = fx.start();
-            QVERIFY(f);
+            QVERIFY(!CapsOnOff::CapsLockOn()); // off at close
+            QVERIFY(f = fx.start());
+            // The place in twips, as stored; the controls follow it: 55 per cent of the width, 65 of the height.
+            QCOMPARE(QRect(f->pos(), f->size()), QRect(40, 30, 700, 500));
+            QCOMPARE(f->KasaCmd->geometry(), QRect(14475 * 55 / 100 / 15, 4140 * 65 / 100 / 15, 4485 * 55 / 100 / 15, 3435 * 65 / 100 / 15));
         }
     }
 };
