@@ -110,27 +110,6 @@ private slots:
         }
     }
 
-    void parkedControls()
-    {
-        QWidget form;
-        form.setObjectName(QStringLiteral("Deneme"));
-        form.resize(1000, 600);
-        auto* parked = new QPushButton(&form);
-        parked->setObjectName(QStringLiteral("Park"));
-        parked->setGeometry(-4934, 10, 50, 20); // -74010 twips, stored as 990
-        auto* back = new QPushButton(&form);
-        back->setObjectName(QStringLiteral("Geri"));
-        back->setGeometry(-4934, 40, 50, 20);
-        ResizeFrm layout;
-        layout.ResizeForm(&form);
-        QCOMPARE(parked->x(), (990 - 75000) / 15); // still parked at 100 per cent
-        back->move(5, 40); // brought onto the form: it no longer subtracts the offset
-        form.resize(1500, 600);
-        layout.ResizeForm(&form);
-        QCOMPARE(parked->x(), (990 * 150 / 100 - 75000) / 15);
-        QCOMPARE(back->x(), 990 * 150 / 100 / 15);
-    }
-
     // The headless screen is 800 x 600; a stored value it cannot show, or cannot read, takes its default.
     void storedGeometryOnAShortScreen_data()
     {
