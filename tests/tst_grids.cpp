@@ -176,6 +176,23 @@ private slots:
         QVERIFY(Data::refreshRoutine(d.f->DataSalonya));
         DataGrid* islem = d.f->DBGridIslem;
         QCOMPARE(d.columnTexts(islem, 1) + d.columnTexts(islem, 2), (QStringList{u"1"_s, u"2,5"_s, u"0,00"_s, u"120,00"_s}));
+        // Header touches share one direction; the history sorts once a customer is chosen.
+        QTest::mouseClick(d.f->CariList->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(d.f->CariList, 1));
+        QVERIFY(d.f->DataGecmis->recordSource().endsWith(u" ORDER BY Islem Desc"_s));
+        QTest::mouseClick(d.f->DBGridMus->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(d.f->DBGridMus, 2));
+        QVERIFY(d.f->DataGunluk->recordSource().endsWith(u" And Yeni=1 ORDER BY Islem Asc"_s));
+        QCOMPARE(d.f->DBGridMus->tableModel()->text(0, 2), u"Boya 7.0"_s);
+        // A column without a field, or a field the table lacks, leaves the source and direction alone.
+        for (const QString& field : {QString(), u"Yok"_s}) {
+            d.f->DBGridMus->tableModel()->column(3).field = field;
+            const QString before = d.f->DataGunluk->recordSource();
+            QTest::mouseClick(d.f->DBGridMus->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(d.f->DBGridMus, 3));
+            QCOMPARE(d.f->DataGunluk->recordSource(), before);
+            QVERIFY(!d.f->state.SiraYonu);
+        }
+        // An ORDER BY inside a quoted text is not the source's own.
+        QCOMPARE(GridLayouts::sortedSource(u"Select * From Salonya Where Unvan='A ORDER BY B' Order By Islem"_s, u"Islem"_s, true),
+                 u"Select * From Salonya Where Unvan='A ORDER BY B' ORDER BY Islem Asc"_s);
     }
 
     void gridsFollowTheRecordAndRefuseEveryChange_data()
@@ -291,30 +308,6 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), layout);
         }
-    }
-
-    void headerTouchesShareOneDirection()
-    {
-        Desk d;
-        QVERIFY(d.open());
-        Salonya* f = d.f;
-        f->Frame1->setEnabled(true); // as picking a customer does
-        QTest::mouseClick(f->CariList->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(f->CariList, 1));
-        QVERIFY(f->DataGecmis->recordSource().endsWith(u" ORDER BY Islem Desc"_s));
-        QTest::mouseClick(f->DBGridMus->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(f->DBGridMus, 2));
-        QVERIFY(f->DataGunluk->recordSource().endsWith(u" And Yeni=1 ORDER BY Islem Asc"_s));
-        QCOMPARE(f->DBGridMus->tableModel()->text(0, 2), u"Boya 7.0"_s);
-        // A column without a field, or a field the table lacks, leaves the source and direction alone.
-        for (const QString& field : {QString(), u"Yok"_s}) {
-            f->DBGridMus->tableModel()->column(3).field = field;
-            const QString before = f->DataGunluk->recordSource();
-            QTest::mouseClick(f->DBGridMus->horizontalHeader()->viewport(), Qt::LeftButton, {}, sectionCentre(f->DBGridMus, 3));
-            QCOMPARE(f->DataGunluk->recordSource(), before);
-            QVERIFY(!f->state.SiraYonu);
-        }
-        // An ORDER BY inside a quoted text is not the source's own.
-        QCOMPARE(GridLayouts::sortedSource(u"Select * From Salonya Where Unvan='A ORDER BY B' Order By Islem"_s, u"Islem"_s, true),
-                 u"Select * From Salonya Where Unvan='A ORDER BY B' ORDER BY Islem Asc"_s);
     }
 
     void buttonsFollowTheHistory_data()
