@@ -110,59 +110,41 @@ private slots:
         }
     }
 
-    // The headless screen is 800 x 600; a stored value it cannot show, or cannot read, takes its default.
-    void storedGeometryOnAShortScreen_data()
+    // The headless screen is 800 x 600; a stored place or look it cannot show, or cannot read, takes its default.
+    void storedGeometryAndLookOnAShortScreen_data()
     {
-        QTest::addColumn<QStringList>("stored"); // left, top, width, height in twips
+        QTest::addColumn<QStringList>("stored"); // left, top, width, height in twips; font size, colour
         QTest::addColumn<QRect>("shown");
-        QTest::newRow("too wide") << QStringList{u"0"_s, u"0"_s, u"19080"_s, u"7500"_s} << QRect(0, 0, 796, 500);
-        QTest::newRow("off the top left") << QStringList{u"-4500"_s, u"-2250"_s, u"9600"_s, u"7200"_s} << QRect(0, 0, 640, 480);
-        QTest::newRow("beyond right and bottom") << QStringList{u"10500"_s, u"8250"_s, u"9600"_s, u"7200"_s} << QRect(700, 550, 640, 480);
-        QTest::newRow("taller than the screen") << QStringList{u"0"_s, u"0"_s, u"9600"_s, u"11520"_s} << QRect(0, 0, 640, 596);
-        QTest::newRow("absurd") << QStringList{u"0"_s, u"99999999"_s, u"2000000000"_s, u"2000000000"_s} << QRect(0, 0, 796, 596);
-        QTest::newRow("unreadable") << QStringList{u"nan"_s, u"1e300"_s, u"abc"_s, u"-5"_s} << QRect(0, 0, 796, 596);
+        QTest::addColumn<int>("pixels"); // of the buttons' font
+        QTest::newRow("too wide, huge, negative") << QStringList{u"0"_s, u"0"_s, u"19080"_s, u"7500"_s, u"9999"_s, u"-1"_s} << QRect(0, 0, 796, 500) << 16;
+        QTest::newRow("off the top left, zero, overflowing")
+            << QStringList{u"-4500"_s, u"-2250"_s, u"9600"_s, u"7200"_s, u"0"_s, u"1e300"_s} << QRect(0, 0, 640, 480) << 16;
+        QTest::newRow("beyond right and bottom, negative, not a number")
+            << QStringList{u"10500"_s, u"8250"_s, u"9600"_s, u"7200"_s, u"-3"_s, u"nan"_s} << QRect(700, 550, 640, 480) << 16;
+        QTest::newRow("taller than the screen, readable, beyond white")
+            << QStringList{u"0"_s, u"0"_s, u"9600"_s, u"11520"_s, u"16.5"_s, u"16777216"_s} << QRect(0, 0, 640, 596) << 22;
+        QTest::newRow("absurd") << QStringList{u"0"_s, u"99999999"_s, u"2000000000"_s, u"2000000000"_s, u"9999"_s, u"-1"_s} << QRect(0, 0, 796, 596) << 16;
+        QTest::newRow("unreadable") << QStringList{u"nan"_s, u"1e300"_s, u"abc"_s, u"-5"_s, u"abc"_s, u"abc"_s} << QRect(0, 0, 796, 596) << 16;
     }
-    void storedGeometryOnAShortScreen()
+    void storedGeometryAndLookOnAShortScreen()
     {
         QFETCH(QStringList, stored);
         SalonFixture fx;
         Settings::save(u"IpNo"_s, u"C:\\X"_s);
-        const QStringList keys{u"SalonyaLeft"_s, u"SalonyaTop"_s, u"SalonyaWidth"_s, u"SalonyaHeight"_s};
-        for (int i = 0; i < 4; ++i) Settings::save(keys[i], stored[i]);
+        Settings::save(u"FontName"_s, u"DejaVu Sans"_s);
+        const QStringList keys{u"SalonyaLeft"_s, u"SalonyaTop"_s, u"SalonyaWidth"_s, u"SalonyaHeight"_s, u"FontSize"_s, u"Salonya"_s, u"ZeminRenk"_s, u"FrmRenk"_s};
+        for (int i = 0; i < keys.size(); ++i) Settings::save(keys[i], stored[qMin(i, 5)]);
         Salonya* f = fx.start();
         QVERIFY(f);
         QTEST(QRect(f->pos(), f->size()), "shown"); // the frame's corner, 2 px round the window
+        QTEST(f->Command1[0]->font().pixelSize(), "pixels");
+        QCOMPARE(coloursOf(f), (QList<quint32>{0xFF00FF, 0xFFFF, 0x80}));
         // Every control, keyboard keys included, lies inside the window, and the field captions show whole.
         for (QWidget* w : ResizeFrm::controlsOf(f) + QList<QWidget*>(f->Label1.begin(), f->Label1.end()))
             if (w && w != f->KlvTxt) QVERIFY2(f->rect().contains(QRect(w->mapTo(f, QPoint(0, 0)), w->size())), qPrintable(w->objectName()));
         f->Text2->setText(u"ELEMAN SEÇİN..?"_s); // the prompt, longer than the placeholder
         for (TextBox* t : {f->Text1, f->Text2}) // within the 2 px border, 8 px padding and 2 px margin a side
             QVERIFY2(QFontMetrics(t->font()).horizontalAdvance(t->text()) <= t->width() - 24, qPrintable(t->text()));
-    }
-
-    // Sizes no button can show and numbers that are no colour take the defaults.
-    void unreadableLookSettings_data()
-    {
-        QTest::addColumn<QString>("fontSize");
-        QTest::addColumn<QString>("colour");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("huge, negative") << u"9999"_s << u"-1"_s << 16;
-        QTest::newRow("zero, overflowing") << u"0"_s << u"1e300"_s << 16;
-        QTest::newRow("negative, not a number") << u"-3"_s << u"nan"_s << 16;
-        QTest::newRow("readable, beyond white") << u"16.5"_s << u"16777216"_s << 22;
-    }
-    void unreadableLookSettings()
-    {
-        QFETCH(QString, fontSize);
-        QFETCH(QString, colour);
-        SalonFixture fx;
-        Settings::save(u"FontName"_s, u"DejaVu Sans"_s);
-        Settings::save(u"FontSize"_s, fontSize);
-        for (const QString& key : {u"Salonya"_s, u"ZeminRenk"_s, u"FrmRenk"_s}) Settings::save(key, colour);
-        Salonya* f = fx.start();
-        QVERIFY(f);
-        QTEST(f->Command1[0]->font().pixelSize(), "pixels");
-        QCOMPARE(coloursOf(f), (QList<quint32>{0xFF00FF, 0xFFFF, 0x80}));
     }
 
     // Right button: the colour menu; a long press, as a finger does, the font menu, and on EXİT no close.
