@@ -57,8 +57,7 @@ private slots:
         QPointer<Kamera> k = d.f->findChild<Kamera*>();
         QVERIFY(k && k->isVisible() && k->capwnd());
         d.touch(Desk::ResimCek);
-        // The closed window outlives the waits that follow (the desk's refresh runs events while
-        // the activation that its closing caused is still being handled); the next touch replaces it.
+        // The closed window outlives the waits of the refresh its closing caused; the next touch replaces it.
         QVERIFY(k && k->isClosed() && !k->isVisible());
         QTest::qWait(20);
         QVERIFY(k);
