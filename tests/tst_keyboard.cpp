@@ -7,6 +7,7 @@
 #include "data/recordmodels.h"
 #include "input/capsonoff.h"
 #include "input/keyboard.h"
+#include "input/scanreader.h"
 #include "ui/look.h"
 #include "ui/textbox.h"
 #include "ui/touchkey.h"
@@ -14,6 +15,9 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace AccountingFiles;
@@ -241,6 +245,92 @@ private slots:
         if (found.isEmpty()) return;
         QCOMPARE(listed(list), found);
         if (field == u"Text1") QCOMPARE(list->text(), found.first()); // typing never highlights in the employee list
+    }
+
+    // A keyboard scanner told from a person by the keys' own times, 5 ms apart unless the script says:
+    // "|" a 60 ms gap before the next key, "~" 100 ms before it, "^" a touch, "\r" CR, "\n" LF (Ctrl+J).
+    void scanReader_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("delivered"); // in order; "^" the touch
+        QTest::addColumn<QStringList>("scans");
+        QTest::newRow("scan") << "8697912359696\r" << "" << QStringList{"8697912359696"};
+        QTest::newRow("CR LF ends it once") << "4401\r\n" << "" << QStringList{"4401"};
+        QTest::newRow("two back to back") << "8690001\r8690002\r" << "" << QStringList{"8690001", "8690002"};
+        QTest::newRow("a person at 60 ms") << "|4|4|0|1|\r" << "4401\r" << QStringList{};
+        QTest::newRow("three are too few") << "123\r" << "123\r" << QStringList{};
+        QTest::newRow("Enter late") << "12345~\r" << "12345\r" << QStringList{};
+        QTest::newRow("no Enter: typed after the wait") << "12345" << "12345" << QStringList{};
+        QTest::newRow("a person then a scanner") << "ay|8690001\r" << "ay" << QStringList{"8690001"};
+        QTest::newRow("a touch comes after the keys before it") << "12^34" << "12^34" << QStringList{};
+    }
+    void scanReader()
+    {
+        QFETCH(QString, script);
+        QString delivered;
+        int releases = 0; // delivered, beside the presses
+        const auto note = [&](QEvent* e) {
+            if (e->type() == QEvent::KeyRelease) ++releases;
+            else if (e->type() == QEvent::MouseButtonPress) delivered += u'^';
+            else delivered += static_cast<QKeyEvent*>(e)->key() == Qt::Key_J ? u"\n"_s : static_cast<QKeyEvent*>(e)->text();
+        };
+        ScanReader reader([&](QObject*, QEvent* e) { note(e); });
+        QSignalSpy scans(&reader, &ScanReader::scanned);
+        QObject target;
+        ulong t = 1000;
+        ulong gap = 5;
+        const auto offer = [&](QEvent* e) {
+            if (!reader.offer(&target, e)) note(e);
+        };
+        for (const QChar c : script) {
+            if (c == u'|' || c == u'~') {
+                gap = c == u'|' ? 60 : 100;
+                continue;
+            }
+            t += gap;
+            gap = 5;
+            if (c == u'^') {
+                QMouseEvent press(QEvent::MouseButtonPress, {}, {}, Qt::LeftButton, Qt::LeftButton, {});
+                offer(&press);
+                continue;
+            }
+            const Qt::Key key = c == u'\r' ? Qt::Key_Return : c == u'\n' ? Qt::Key_J : Qt::Key(c.toUpper().unicode());
+            for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent k(type, key, c == u'\n' ? Qt::ControlModifier : Qt::NoModifier, QString(c));
+                k.setTimestamp(t + (type == QEvent::KeyRelease));
+                offer(&k);
+            }
+        }
+        QTest::qWait(reader.personMs() + 40); // the last key of a person waits no longer
+        QTEST(delivered, "delivered");
+        QCOMPARE(releases, int(delivered.size() - delivered.count(u'^')));
+        QStringList codes;
+        for (const QList<QVariant>& args : scans) codes << args.first().toString();
+        QTEST(codes, "scans");
+    }
+
+    // The limits are settings, kept to what a scanner and a person can be.
+    void scanLimits_data()
+    {
+        QTest::addColumn<QString>("burst");
+        QTest::addColumn<QString>("person");
+        QTest::addColumn<int>("burstMs");
+        QTest::addColumn<int>("personMs");
+        QTest::newRow("unset") << "" << "" << 30 << 60;
+        QTest::newRow("set") << "20" << "90" << 20 << 90;
+        QTest::newRow("beyond") << "1000" << "-5" << 100 << 100;
+        QTest::newRow("not numbers") << "hızlı" << "nan" << 30 << 60;
+    }
+    void scanLimits()
+    {
+        QFETCH(QString, burst);
+        QFETCH(QString, person);
+        Settings::save(u"BarkodAralik"_s, burst);
+        Settings::save(u"ElleAralik"_s, person);
+        ScanReader reader({});
+        reader.readLimits();
+        QTEST(reader.burstMs(), "burstMs");
+        QTEST(reader.personMs(), "personMs");
     }
 };
 

@@ -16,14 +16,20 @@
 void createSubsystems(Salonya& form)
 {
     // --- touch input: on-screen keyboard, keyboard search, Caps Lock ---
-    new InputGate(&form);
+    auto* gate = new InputGate(&form);
     new Keyboard(&form);
 
     // --- customers and employees ---
-    new Customers(&form);
+    auto* customers = new Customers(&form);
 
     // --- ticket: service buttons, grids, barcode, dye ---
-    new TicketEntry(&form);
+    auto* ticket = new TicketEntry(&form);
+
+    // A scan is a loyalty card while the customer field has the keyboard, a stock code anywhere else.
+    QObject::connect(gate, &InputGate::scanned, &form, [&form, customers, ticket](const QString& code) {
+        if (form.state.AktifAlan == u"CariKartlar") customers->selection()->readCard(code);
+        else ticket->scan(code);
+    });
 
     // --- checkout ---
     new Checkout(&form);

@@ -2,8 +2,7 @@
 
 #include "app/salonya.h"
 
-Customers::Customers(Salonya* form) : QObject(form)
+Customers::Customers(Salonya* form) : QObject(form), m_selection(new CustomerSelection(form))
 {
-    new CustomerSelection(form);
     new EmployeeSelection(form);
 }

@@ -9,4 +9,8 @@ class Customers : public QObject
     Q_OBJECT
 public:
     explicit Customers(Salonya* form);
+    CustomerSelection* selection() const { return m_selection; }
+
+private:
+    CustomerSelection* m_selection;
 };

@@ -23,6 +23,8 @@
 namespace {
 
 const QString kCustomers = QStringLiteral("Müşteri");
+const QString kEveryCustomer = QStringLiteral("Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan ASC");
+const QString kCardNotFound = QStringLiteral("Kart bulunamadı");
 
 // A control's own visibility setting, whether or not its window is on screen.
 bool shown(const QWidget* w) { return !w->isHidden(); }
@@ -116,13 +118,7 @@ void CustomerSelection::keyReleased(int key)
     // A loyalty card number among the listed cards selects its customer at once. An empty text is
     // no card number: it would pick any card that has none.
     if (!text.isEmpty() && f->DataCari->findFirst(QStringLiteral("KartNo=") + Jet::quote(text))) {
-        f->DBListe1->hide();
-        Keyboard::clearHover(*f);
-        showTitle(f->DataCari->field(1).toString());
-        Look::setBackColor(f->Text1, Look::White);
-        f->Text1->setAlignment(Qt::AlignCenter);
-        f->Frame2->hide();
-        f->KlvTxt->setFocus();
+        cardFound();
         return;
     }
 
@@ -137,7 +133,7 @@ void CustomerSelection::keyReleased(int key)
         f->DBListe1->show();
     } else if (text.isEmpty() || n == 0) {
         f->DBListe1->hide();
-        f->DataCari->setRecordSource(QStringLiteral("Select * From CariKartlar Where Gurup='Müşteri' Order By Unvan ASC"));
+        f->DataCari->setRecordSource(kEveryCustomer);
         Data::refreshRoutine(f->DataCari);
     } else if (f->DataCari->noMatch()) {
         f->DBListe1->hide();
@@ -145,6 +141,40 @@ void CustomerSelection::keyReleased(int key)
         f->DBListe1->setText(f->DataCari->field(QStringLiteral("Unvan")).toString());
     }
     f->Frame2->setVisible(shown(f->DBListe1));
+}
+
+void CustomerSelection::cardFound()
+{
+    f->DBListe1->hide();
+    Keyboard::clearHover(*f);
+    showTitle(f->DataCari->field(1).toString());
+    Look::setBackColor(f->Text1, Look::White);
+    f->Text1->setAlignment(Qt::AlignCenter);
+    f->Frame2->hide();
+    f->KlvTxt->setFocus();
+}
+
+void CustomerSelection::readCard(const QString& number)
+{
+    DataSource* ds = f->DataCari;
+    const QString criterion = QStringLiteral("KartNo=") + Jet::quote(number);
+    // A card is anyone's, not only of the customers a search left listed.
+    bool found = !number.isEmpty() && ds->findFirst(criterion);
+    if (!found && !number.isEmpty()) {
+        ds->setRecordSource(kEveryCustomer);
+        found = Data::refreshRoutine(ds) && ds->findFirst(criterion);
+    }
+    if (found) {
+        cardFound();
+        return;
+    }
+    Feedback::beep();
+    // Said in the field, selected so that the next scan or key replaces it; no search runs on it.
+    FormState& s = f->state;
+    s.Durum = 2;
+    f->Text1->setText(kCardNotFound);
+    s.Durum = 0;
+    f->Text1->selectAll();
 }
 
 void CustomerSelection::keyDown(int key)
@@ -156,7 +186,8 @@ void CustomerSelection::keyDown(int key)
     Program::GeciciMetin = DeskCards::lastIssued(f->DataRec);
     s.Durum = 99;
     const bool found = f->DataCari->findFirst(criterion);
-    if (!found && !title.trimmed().isEmpty()) {
+    // The refusal of a scanned card is no customer's name.
+    if (!found && !title.trimmed().isEmpty() && title != kCardNotFound) {
         QString error;
         if (!createCard(title, criterion, &error)) {
             // Nothing was kept; the sources must not show the rolled-back card or counter.

@@ -15,6 +15,9 @@ public:
 
     // Closes the hair-dye frame and puts the ticket and stock sources back; the employee field uses it too.
     static void closeDyeFrame(Salonya& f);
+    // A scanned loyalty card while the field has the keyboard: its customer is chosen, as by a typed
+    // card number; a number no customer has is refused in the field and never becomes a card.
+    void readCard(const QString& number);
 
 private:
     void openSearch();
@@ -27,6 +30,7 @@ private:
     void picked(const QString& text);
     void customerMoved();
 
+    void cardFound();
     // Sets the title; the change handling runs even when the text stays the same.
     void showTitle(const QString& title);
     bool createCard(const QString& title, const QString& criterion, QString* error);

@@ -2,6 +2,7 @@
 
 #include "app/salonya.h"
 #include "app/startup.h"
+#include "scanreader.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -47,6 +48,9 @@ InputGate::InputGate(Salonya* form) : QObject(form), f(*form)
 {
     setObjectName(QStringLiteral("InputGate"));
     connect(f.startup(), &Startup::ready, this, &InputGate::open);
+    m_reader = new ScanReader([this](QObject* to, QEvent* event) { replay(to, event); }, this);
+    m_reader->readLimits();
+    connect(m_reader, &ScanReader::scanned, this, &InputGate::scan);
     qApp->installEventFilter(this);
 }
 
@@ -94,12 +98,33 @@ bool InputGate::eventFilter(QObject* watched, QEvent* event)
     while (!m_held.empty()) {
         Held next = std::move(m_held.front());
         m_held.pop_front();
-        if (next.to) deliver(next.to, next.event.get());
+        if (!next.to) continue;
+        if (next.read) pass(next.to, next.event.get());
+        else deliver(next.to, next.event.get());
     }
     return true;
 }
 
 void InputGate::deliver(QObject* to, QEvent* event)
+{
+    if (!m_reader->offer(to, event)) pass(to, event);
+}
+
+void InputGate::replay(QObject* to, QEvent* event)
+{
+    // Let go while a handler waits (its timer ran): the key waits its turn like any other.
+    if (m_depth > 0) m_held.push_back({to, std::unique_ptr<QEvent>(event->clone()), true});
+    else pass(to, event);
+}
+
+void InputGate::scan(const QString& code)
+{
+    ++m_depth;
+    emit scanned(code);
+    --m_depth;
+}
+
+void InputGate::pass(QObject* to, QEvent* event)
 {
     QEvent* outer = m_passing;
     m_passing = event;

@@ -6,6 +6,7 @@
 
 class Salonya;
 class ServicePanel;
+class StockFrame;
 class TicketGrids;
 
 class TicketEntry : public QObject
@@ -16,7 +17,13 @@ public:
     ServicePanel* panel() const { return m_panel; }
     TicketGrids* grids() const { return m_grids; }
 
+    // A scanned stock code, wherever the focus was: the stock frame opens as "STOKLAR" opens it and
+    // looks the code up as if it had been read in its field.
+    void scan(const QString& code);
+
 private:
+    Salonya* f;
     ServicePanel* m_panel = nullptr;
     TicketGrids* m_grids = nullptr;
+    StockFrame* m_stock = nullptr;
 };
