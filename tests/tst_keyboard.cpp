@@ -259,6 +259,7 @@ private slots:
         QTest::newRow("two back to back") << "8690001\r8690002\r" << "" << QStringList{"8690001", "8690002"};
         QTest::newRow("a person at 60 ms") << "|4|4|0|1|\r" << "4401\r" << QStringList{};
         QTest::newRow("three are too few") << "123\r" << "123\r" << QStringList{};
+        QTest::newRow("Enter after a pause") << "12345|\r" << "" << QStringList{"12345"};
         QTest::newRow("Enter late") << "12345~\r" << "12345\r" << QStringList{};
         QTest::newRow("no Enter: typed after the wait") << "12345" << "12345" << QStringList{};
         QTest::newRow("a person then a scanner") << "ay|8690001\r" << "ay" << QStringList{"8690001"};

@@ -51,6 +51,8 @@ InputGate::InputGate(Salonya* form) : QObject(form), f(*form)
     m_reader = new ScanReader([this](QObject* to, QEvent* event) { replay(to, event); }, this);
     m_reader->readLimits();
     connect(m_reader, &ScanReader::scanned, this, &InputGate::scan);
+    // Keys a person typed, handed on by the reader's own timer: what came during their handlers follows them.
+    connect(m_reader, &ScanReader::timedOut, this, &InputGate::drain);
     qApp->installEventFilter(this);
 }
 
@@ -95,6 +97,13 @@ bool InputGate::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     deliver(watched, event);
+    drain();
+    return true;
+}
+
+void InputGate::drain()
+{
+    if (m_depth > 0) return; // the handler on the stack drains when it returns
     while (!m_held.empty()) {
         Held next = std::move(m_held.front());
         m_held.pop_front();
@@ -102,7 +111,6 @@ bool InputGate::eventFilter(QObject* watched, QEvent* event)
         if (next.read) pass(next.to, next.event.get());
         else deliver(next.to, next.event.get());
     }
-    return true;
 }
 
 void InputGate::deliver(QObject* to, QEvent* event)

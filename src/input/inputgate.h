@@ -36,6 +36,7 @@ private:
     bool isForm(const QObject* o) const;
     bool isFormWindow(const QObject* o) const;
     void deliver(QObject* to, QEvent* event);
+    void drain();
     void pass(QObject* to, QEvent* event);
     void replay(QObject* to, QEvent* event);
     void scan(const QString& code);

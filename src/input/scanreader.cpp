@@ -45,7 +45,10 @@ ScanReader::ScanReader(Replay replay, QObject* parent) : QObject(parent), m_repl
 {
     setObjectName(QStringLiteral("ScanReader"));
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &ScanReader::release);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        release();
+        emit timedOut();
+    });
 }
 
 void ScanReader::readLimits()
@@ -84,7 +87,8 @@ bool ScanReader::offer(QObject* to, QEvent* event)
 bool ScanReader::takeKey(QObject* to, QKeyEvent* k)
 {
     const quint64 t = k->timestamp();
-    const bool inBurst = t >= m_last && t - m_last <= quint64(m_burst);
+    const auto within = [&](int ms) { return t >= m_last && t - m_last <= quint64(ms); };
+    const bool inBurst = within(m_burst);
     if (k->type() == QEvent::KeyRelease) {
         if (!k->isAutoRepeat() && m_swallow.removeOne(k->key())) return true;
         if (m_held.empty()) return false;
@@ -94,7 +98,8 @@ bool ScanReader::takeKey(QObject* to, QKeyEvent* k)
     // A key pressed again was released where the reader could not see it.
     m_swallow.removeAll(k->key());
     if (isEnd(k)) {
-        if (m_code.size() >= kMinLength && inBurst) {
+        // Some scanners pause before their suffix; the burst already told them from a person.
+        if (m_code.size() >= kMinLength && within(m_person)) {
             const QString code = m_code;
             swallowHeld(k);
             m_last = t;

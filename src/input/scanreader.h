@@ -1,6 +1,6 @@
 #pragma once
 // Tells a barcode scanner from a person on the same keyboard: a burst of at least four characters, each
-// within the burst limit of the one before, ended by Enter, CR or LF within that limit, is one scan.
+// within the burst limit of the one before, ended by Enter, CR or LF within the person limit, is one scan.
 // Key presses that could still start a burst are kept back, at most the person limit, then handed on
 // as typed, in order. Times are the events' own (the X server's), so input that waited while the desk
 // was busy is judged by when it was typed.
@@ -42,6 +42,8 @@ public:
 
 signals:
     void scanned(const QString& code);
+    // What was held back went on by itself, the person limit having passed.
+    void timedOut();
 
 private:
     bool takeKey(QObject* to, QKeyEvent* key);
