@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <X11/XKBlib.h>
+#include <sqlite3.h>
 
 using namespace AccountingFiles;
 using namespace Qt::StringLiterals;
@@ -183,6 +184,103 @@ private slots:
         QVERIFY(desk.waitForFinished(20000));
         const auto place = [](const QString& key) { return Settings::get(u"salonya"_s, u"Salonya"_s, key); };
         QCOMPARE(place(u"SalonyaLeft"_s) + u' ' + place(u"SalonyaTop"_s), u"1500 1500"_s); // exactly as stored
+    }
+
+    // A scanner types its code and Enter within milliseconds, wherever the focus is. Each row chooses Ayşe and Gülay, then
+    // runs its script: "@" taps a control, "#" scans (a burst of 5 ms keys; "\r" inside: back to back), "~" types at 80 ms
+    // then Enter, "%" taps "STOKLAR" and scans at once while the stock file is locked, so the scan waits for its refresh.
+    void scansWhereverTheFocusIs_data()
+    {
+        QTest::addColumn<bool>("windowManager");
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QString>("lines");  // of the ticket, as name, customer and quantity
+        QTest::addColumn<int>("newCards"); // "Cr-" cards the desk made
+        const QString shampoo = u"Şampuan M1 1"_s;
+        QTest::newRow("right after STOKLAR") << false << QStringList{"@STOKLAR", "#8693574461180", "@İŞLE"} << shampoo << 0;
+        QTest::newRow("after a panel button") << false << QStringList{"@Fön", "#8693574461180", "@İŞLE"} << shampoo << 0;
+        QTest::newRow("KlvTxt after a customer pick") << false << QStringList{"#8693574461180", "@İŞLE"} << shampoo << 0;
+        QTest::newRow("KlvTxt under openbox") << true << QStringList{"#8693574461180", "@İŞLE"} << shampoo << 0;
+        QTest::newRow("the stock field itself") << false << QStringList{"@STOKLAR", "@StokText", "#8693574461180", "@İŞLE"} << shampoo << 0;
+        QTest::newRow("customer field, known card") << false << QStringList{"@Text1", "#6936322694", "@Fön", "@İŞLE"} << u"Fön M2 1"_s << 0;
+        QTest::newRow("customer field, unknown card, then Enter") << false << QStringList{"@Text1", "#5550001112", "~", "@Fön", "@İŞLE"} << "" << 0;
+        QTest::newRow("a slow typist's new customer") << false << QStringList{"@Text1", "~5550123"} << "" << 1;
+        QTest::newRow("two scans back to back") << false << QStringList{"@STOKLAR", "#8690000000017\r8693574461180", "@İŞLE"} << shampoo << 0;
+        QTest::newRow("a scan during a refresh") << false << QStringList{"%8693574461180", "@İŞLE"} << shampoo << 0;
+    }
+    void scansWhereverTheFocusIs()
+    {
+        QFETCH(bool, windowManager);
+        QFETCH(QStringList, script);
+        if (windowManager && QStandardPaths::findExecutable(u"openbox"_s).isEmpty()) QSKIP("SKIPPED: openbox is not installed");
+        SalonFixture fx;
+        env = QProcessEnvironment::systemEnvironment();
+        xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s});
+        QVERIFY2(QTest::qWaitFor([&] { return xvfb.canReadLine(); }, 10000), "no X server could be started");
+        env.insert(u"DISPLAY"_s, u':' + QString::fromLatin1(xvfb.readLine()).trimmed());
+        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        env.insert(u"QT_LOGGING_RULES"_s, u"salonya.startup.info=true"_s);
+        if (windowManager) {
+            wm.setProcessEnvironment(env);
+            QVERIFY(QTest::qWaitFor([&] {
+                if (wm.state() == QProcess::NotRunning) wm.start(u"openbox"_s, {u"--sm-disable"_s});
+                return managed();
+            }, 10000));
+        }
+        QVERIFY(writeCards(fx.cardFile(), {card(u"M1"_s, u"AYŞE YILMAZ"_s, u"Müşteri"_s, u"4400001"_s), card(u"M2"_s, u"NAZLI ÇELİK"_s, u"Müşteri"_s, u"6936322694"_s),
+                                           card(u"E1"_s, u"Gülay Kaya"_s, u"Eleman"_s)}));
+        QVERIFY(writeStock(fx.stockFile(), {stock(u"S1"_s, u"Fön"_s, {}, 150), stock(u"P1"_s, u"Şampuan"_s, u"8693574461180"_s, 250, u"Ürün"_s),
+                                            stock(u"P2"_s, u"Krem"_s, u"8690000000017"_s, 200, u"Ürün"_s)}));
+        QVERIFY(writeSlots(fx.slotFile()));
+        Settings::save(u"salonya"_s, u"Salonya"_s, u"Buton1"_s, u"Fön"_s);
+        // xdotool on a busy test machine keeps its 5 ms only roughly; a person's 80 ms stay apart.
+        Settings::save(u"salonya"_s, u"Salonya"_s, u"BarkodAralik"_s, u"50"_s);
+        Settings::save(u"salonya"_s, u"Salonya"_s, u"ElleAralik"_s, u"75"_s);
+        desk.setProcessEnvironment(env);
+        desk.setProcessChannelMode(QProcess::MergedChannels);
+        desk.start(QStringLiteral(SALONYA_DESK));
+        QByteArray said;
+        QVERIFY2(QTest::qWaitFor([&] { said += desk.readAll(); return said.contains("ready in"); }, 60000), said.constData());
+        window = xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--name"_s, u"^Salonya$"_s}).section(u'\n', 0, 0);
+        QVERIFY(window != u"!");
+        screen = std::make_unique<Salonya>();
+        QVERIFY(choose(screen->Text1, screen->DBListe1, u"ayşe"_s));
+        QVERIFY(choose(screen->Text2, screen->DBListe2, {}));
+
+        const QHash<QString, QWidget*> controls{{u"Text1"_s, screen->Text1}, {u"StokText"_s, screen->StokText}, {u"STOKLAR"_s, screen->Command1[27]},
+                                                {u"Fön"_s, screen->Command1[1]}, {u"İŞLE"_s, screen->Command1[28]}};
+        const auto type = [&](const QString& text, int delay, QStringList before = {}) {
+            return xdotool(before << u"type"_s << u"--delay"_s << QString::number(delay) << text + u'\r') != u"!"; // CR is the Return key
+        };
+        for (const QString& step : std::as_const(script)) {
+            const QString arg = step.mid(1);
+            if (step.startsWith(u'@')) {
+                QVERIFY2(tap(controls.value(arg)), qPrintable(step));
+            } else if (step.startsWith(u'~') || step.startsWith(u'#')) {
+                QVERIFY(type(arg, step.startsWith(u'~') ? 80 : 5));
+            } else {
+                sqlite3* lock = nullptr;
+                QVERIFY(sqlite3_open(fx.ownFile(u"Stok.Mdb"_s).toUtf8().constData(), &lock) == SQLITE_OK);
+                QVERIFY(sqlite3_exec(lock, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK);
+                const QPoint p = screen->Command1[27]->mapTo(screen.get(), screen->Command1[27]->rect().center());
+                const bool typed = type(arg, 5, {u"mousemove"_s, u"--window"_s, window, QString::number(p.x()), QString::number(p.y()), u"click"_s, u"1"_s});
+                QTest::qWait(500);
+                sqlite3_exec(lock, "COMMIT", nullptr, nullptr, nullptr);
+                sqlite3_close(lock);
+                QVERIFY(typed);
+            }
+            QTest::qWait(300);
+        }
+        const auto ticket = [&] {
+            QStringList out;
+            for (const QVariantMap& r : rows(fx.ownFile(u"Salonya.Mdb"_s), u"SELECT Islem, Cari, Miktar FROM Salonya ORDER BY rowid"_s))
+                out << r.value(u"Islem"_s).toString() + u' ' + r.value(u"Cari"_s).toString() + u' ' + r.value(u"Miktar"_s).toString();
+            return out.join(u", "_s);
+        };
+        QFETCH(QString, lines);
+        QFETCH(int, newCards);
+        QTRY_COMPARE_WITH_TIMEOUT(ticket(), lines, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(count(fx.ownFile(u"Cari.Mdb"_s), u"SELECT count(*) FROM CariKartlar WHERE substr(CariKod, 1, 3) = 'Cr-'"_s), newCards, 3000);
+        QCOMPARE(desk.state(), QProcess::Running);
     }
 };
 
