@@ -248,23 +248,30 @@ private slots:
 
     // A scanner told from a person by the keys' own times, 5 ms apart unless the script says: "|" 60 ms before the next key,
     // "~" 100 ms, "^" a touch, "\r" Enter, "\n" LF (Ctrl+J). The outcome: what reached the desk, "=", what was scanned.
+    // The limits are the settings BarkodAralik and ElleAralik, kept to what a scanner and a person can be.
     void scanReader_data()
     {
+        QTest::addColumn<QStringList>("limits");
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("outcome");
-        QTest::newRow("scan") << "8697912359696\r" << "=8697912359696";
-        QTest::newRow("CR LF ends it once") << "4401\r\n" << "=4401";
-        QTest::newRow("a person at 60 ms") << "|4|4|0|1|\r" << "4401\r=";
-        QTest::newRow("three are too few") << "123\r" << "123\r=";
-        QTest::newRow("Enter after a pause") << "12345|\r" << "=12345";
-        QTest::newRow("Enter late") << "12345~\r" << "12345\r=";
-        QTest::newRow("no Enter: typed after the wait") << "12345" << "12345=";
-        QTest::newRow("a person then a scanner") << "ay|8690001\r" << "ay=8690001";
-        QTest::newRow("a touch comes after the keys before it") << "12^34" << "12^34=";
+        const QStringList unset{"", ""};
+        QTest::newRow("scan") << unset << "8697912359696\r" << "=8697912359696";
+        QTest::newRow("CR LF ends it once") << unset << "4401\r\n" << "=4401";
+        QTest::newRow("a person at 60 ms, limits no numbers") << QStringList{"hızlı", "nan"} << "|4|4|0|1|\r" << "4401\r=";
+        QTest::newRow("a slow scanner, limits beyond") << QStringList{"1000", "-5"} << "|4|4|0|1\r" << "=4401";
+        QTest::newRow("three are too few") << unset << "123\r" << "123\r=";
+        QTest::newRow("Enter after a pause") << unset << "12345|\r" << "=12345";
+        QTest::newRow("Enter late") << unset << "12345~\r" << "12345\r=";
+        QTest::newRow("no Enter: typed after the wait") << unset << "12345" << "12345=";
+        QTest::newRow("a person then a scanner") << unset << "ay|8690001\r" << "ay=8690001";
+        QTest::newRow("a touch comes after the keys before it") << unset << "12^34" << "12^34=";
     }
     void scanReader()
     {
+        QFETCH(QStringList, limits);
         QFETCH(QString, script);
+        Settings::save(u"BarkodAralik"_s, limits[0]);
+        Settings::save(u"ElleAralik"_s, limits[1]);
         QString delivered, scans;
         int releases = 0; // delivered, beside the presses
         const auto note = [&](QEvent* e) {
@@ -273,6 +280,7 @@ private slots:
             else delivered += e->type() == QEvent::MouseButtonPress ? u"^"_s : k->key() == Qt::Key_J ? u"\n"_s : k->text();
         };
         ScanReader reader([&](QObject*, QEvent* e) { note(e); });
+        reader.readLimits();
         connect(&reader, &ScanReader::scanned, this, [&](const QString& code) { scans += code; });
         QObject target;
         ulong t = 1000, gap = 5;
@@ -297,24 +305,6 @@ private slots:
         QCOMPARE(releases, int(delivered.size() - delivered.count(u'^')));
     }
 
-    // The limits are settings, kept to what a scanner and a person can be.
-    void scanLimits_data()
-    {
-        QTest::addColumn<QStringList>("stored"); // BarkodAralik, ElleAralik
-        QTest::addColumn<QString>("taken");
-        QTest::newRow("set") << QStringList{"20", "90"} << "20 90";
-        QTest::newRow("beyond") << QStringList{"1000", "-5"} << "100 100";
-        QTest::newRow("empty, not numbers") << QStringList{"", "nan"} << "30 60";
-    }
-    void scanLimits()
-    {
-        QFETCH(QStringList, stored);
-        Settings::save(u"BarkodAralik"_s, stored[0]);
-        Settings::save(u"ElleAralik"_s, stored[1]);
-        ScanReader reader({});
-        reader.readLimits();
-        QTEST(u"%1 %2"_s.arg(reader.burstMs()).arg(reader.personMs()), "taken");
-    }
 };
 
 QTEST_MAIN(TestKeyboard)
