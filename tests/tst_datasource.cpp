@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlite3.h>
 
 class TestDataSource : public QObject
 {
@@ -45,6 +46,9 @@ private slots:
         QVERIFY(!ds->findFirst(QStringLiteral("Ad='Perma'")) && ds->noMatch());
         QVERIFY(!ds->findFirst(QStringLiteral("Yok='x'")) && !ds->noMatch() && !ds->lastError().isEmpty());
         QCOMPARE(current(*ds), QStringLiteral("Kesim"));
+        // The first match in the source's order, whatever order the matches have in the table.
+        auto desc = source(QStringLiteral("Select * From T Order By Ad Desc"));
+        QVERIFY(desc->findFirst(QStringLiteral("Yeni=1")) && current(*desc) == QStringLiteral("Maşa"));
         // A find only sees the rows the record source selected.
         QVERIFY(!source(QStringLiteral("Select * From T Where Yeni=1"))->findFirst(QStringLiteral("Ad='Boya 6.0'")));
         QStringList seen;
@@ -97,6 +101,46 @@ private slots:
         QCOMPARE(source(QStringLiteral("Select * From T Where Yeni=1"))->recordCount(), 2);
         QVERIFY(ds->deleteRecord());
         QCOMPARE(events.join(u' '), QStringLiteral("8 r 5 6 8 r 8 r 6 7"));
+    }
+
+    // A record source run again after a write reads what the file holds now, however the write came.
+    void requeryAfterWrite_data()
+    {
+        QTest::addColumn<QString>("write"); QTest::addColumn<int>("count");
+        QTest::newRow("added through the source") << "source" << 304;
+        QTest::newRow("added through another source") << "other" << 304;
+        QTest::newRow("added by another connection") << "connection" << 304;
+        QTest::newRow("added and rolled back") << "rollback" << 303;
+        QTest::newRow("table made anew, empty") << "schema" << 0;
+    }
+    void requeryAfterWrite()
+    {
+        QFETCH(QString, write); QFETCH(int, count);
+        QString err;
+        QVERIFY(db->exec(QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<300)"
+                                        " INSERT INTO T (Ad, Yeni) SELECT 'Kart '||x, 1 FROM n"), &err));
+        const QString rs = QStringLiteral("Select * From T Where Yeni=1 Order By Ad Asc");
+        auto ds = source(rs);
+        QVERIFY(ds->refresh() && ds->recordCount() == 303);
+        auto add = [&](DataSource& to) { return to.addNew() && to.setField(0, QStringLiteral("Zeki")) && to.setField(4, 1) && to.update(); };
+        if (write == u"source") QVERIFY(add(*ds));
+        if (write == u"other") QVERIFY(add(*source(rs)));
+        if (write == u"connection") {
+            sqlite3* h = nullptr;
+            QCOMPARE(sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+            const int rc = sqlite3_exec(h, "INSERT INTO T (Ad, Yeni) VALUES ('Zeki', 1)", nullptr, nullptr, nullptr);
+            sqlite3_close(h);
+            QCOMPARE(rc, SQLITE_OK);
+        }
+        if (write == u"rollback") {
+            Transaction tx(db.get());
+            QVERIFY(add(*ds) && ds->refresh() && ds->recordCount() == 304);
+        }
+        if (write == u"schema")
+            QVERIFY(db->exec(QStringLiteral("DROP TABLE T"), &err)
+                    && db->exec(QStringLiteral("CREATE TABLE T (Ad TEXT COLLATE TR, Fiyat CURRENCY, Tarih DATE, Boya BOOLEAN, Yeni INTEGER)"), &err));
+        QVERIFY(ds->refresh());
+        QCOMPARE(ds->recordCount(), count);
     }
 
     void failedSaveCancelsEdit()

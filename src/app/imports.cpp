@@ -12,9 +12,12 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <sqlite3.h>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -35,19 +38,23 @@ struct Import {
 };
 
 // A value as stored, compared the way a write would change it or not. Texts are kept as their
-// length and a 64-bit hash: 100 000 cards' copied fields would otherwise double the import's memory.
+// length and a 64-bit hash, in 16 bytes: a million cards' copied fields would otherwise outgrow the desk.
 struct Cell {
-    int type = SQLITE_NULL;
-    double number = 0; // the number, or the text's length
-    size_t hash = 0;
+    union {
+        double number = 0; // a number
+        size_t hash;       // a text's or blob's bytes
+    };
+    qint32 length = 0;
+    qint32 type = SQLITE_NULL;
     bool operator==(const Cell& o) const
     {
         const bool num = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
         const bool onum = o.type == SQLITE_INTEGER || o.type == SQLITE_FLOAT;
         if (num || onum) return num && onum && number == o.number;
-        return type == o.type && number == o.number && hash == o.hash;
+        return type == o.type && (type == SQLITE_NULL || (length == o.length && hash == o.hash));
     }
 };
+static_assert(sizeof(Cell) == 16);
 
 double currency(double d) { return std::round(d * 10000.0) / 10000.0; }
 
@@ -86,7 +93,7 @@ Cell cellOf(sqlite3_value* v, OwnColumn col)
     } else if (c.type != SQLITE_NULL) {
         const void* bytes = c.type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(d)) : sqlite3_value_blob(d);
         const int n = sqlite3_value_bytes(d);
-        c.number = n;
+        c.length = n;
         c.hash = qHashBits(bytes, size_t(n), 0x5a1017a);
     }
     if (convert) sqlite3_value_free(d);
@@ -145,10 +152,33 @@ private:
     QList<Database::Column> srcCols, ownCols;
     std::vector<int> srcFields;                 // source fields read, in select order after the row's identity
     std::unordered_map<int, int> selectOf;      // source field -> select column
-    struct OwnRow { qint64 rowid; std::vector<Cell> values; };
-    std::vector<OwnRow> rows;
-    std::unordered_map<std::string, size_t> byKey; // first record of each key
+    // The own records: rowid and, flat, the cells of the fields every import writes.
+    std::vector<qint64> rowids;
+    std::vector<Cell> cells;
+    bool sameCells(size_t row, const std::vector<Cell>& values) const
+    {
+        return std::equal(values.begin(), values.end(), cells.begin() + std::ptrdiff_t(row * values.size()));
+    }
+    // First record of each key; the keys' bytes live in large blocks, not one allocation each.
+    std::unordered_map<std::string_view, uint32_t> byKey;
+    std::vector<std::unique_ptr<char[]>> keyBlocks;
+    size_t keyBlockSize = 0, keyBlockFree = 0;
+    void addKey(const std::string& key, size_t row);
 };
+
+void Importer::addKey(const std::string& key, size_t row)
+{
+    if (byKey.count(key)) return;
+    if (keyBlocks.empty() || key.size() > keyBlockFree) {
+        keyBlockSize = std::max<size_t>(1 << 20, key.size());
+        keyBlocks.push_back(std::make_unique<char[]>(keyBlockSize));
+        keyBlockFree = keyBlockSize;
+    }
+    char* at = keyBlocks.back().get() + (keyBlockSize - keyBlockFree);
+    std::copy(key.begin(), key.end(), at);
+    keyBlockFree -= key.size();
+    byKey.emplace(std::string_view(at, key.size()), uint32_t(row));
+}
 
 bool Importer::prepareColumns(QString* error)
 {
@@ -191,11 +221,10 @@ bool Importer::loadOwnKeys(QString* error)
     if (!st) return false;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        OwnRow r{sqlite3_column_int64(st, 0), {}};
         for (size_t i = 0; i < m.always.size(); ++i)
-            r.values.push_back(cellOf(sqlite3_column_value(st, int(i) + 2), ownColumn(ownCols[m.always[i].first])));
-        byKey.try_emplace(keyOf(st, 1), rows.size());
-        rows.push_back(std::move(r));
+            cells.push_back(cellOf(sqlite3_column_value(st, int(i) + 2), ownColumn(ownCols[m.always[i].first])));
+        addKey(keyOf(st, 1), rowids.size());
+        rowids.push_back(sqlite3_column_int64(st, 0));
     }
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) { *error = own->lastError(); return false; }
@@ -243,17 +272,17 @@ bool Importer::walk(QString* error)
         std::vector<Cell> values;
         for (const auto& [d, s] : m.always)
             values.push_back(cellOf(sqlite3_column_value(read, selectOf[s]), ownColumn(ownCols[d])));
-        std::string key = keyOf(read, selectOf[m.srcKey]);
+        const std::string key = keyOf(read, selectOf[m.srcKey]);
         const auto found = byKey.find(key);
         if (found != byKey.end()) {
-            OwnRow& r = rows[found->second];
-            if (edit && r.values != values) {
+            const size_t row = found->second;
+            if (edit && !sameCells(row, values)) {
                 int at = 1;
                 for (const auto& [d, s] : m.always) bindField(edit, at++, d, s);
-                sqlite3_bind_int64(edit, at, r.rowid);
+                sqlite3_bind_int64(edit, at, rowids[row]);
                 if (sqlite3_step(edit) != SQLITE_DONE) return fail(edit);
                 sqlite3_reset(edit);
-                r.values = std::move(values);
+                std::copy(values.begin(), values.end(), cells.begin() + std::ptrdiff_t(row * values.size()));
                 ++changed;
             }
         } else {
@@ -262,8 +291,9 @@ bool Importer::walk(QString* error)
                 for (const auto& [d, s] : *fm) bindField(add, at++, d, s);
             if (sqlite3_step(add) != SQLITE_DONE) return fail(add);
             sqlite3_reset(add);
-            byKey.emplace(std::move(key), rows.size());
-            rows.push_back({sqlite3_last_insert_rowid(own->handle()), std::move(values)});
+            addKey(key, rowids.size());
+            rowids.push_back(sqlite3_last_insert_rowid(own->handle()));
+            cells.insert(cells.end(), values.begin(), values.end());
             ++added;
         }
         if (m.mark >= 0) {
@@ -293,7 +323,7 @@ bool Importer::run(QString* error)
     // Into an empty table (a first start) the rows go faster without its indexes, which are then built
     // once, sorted, inside the same transaction.
     QStringList indexes;
-    if (k && rows.empty()) {
+    if (k && rowids.empty()) {
         sqlite3_stmt* st = own->prepare(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL"
                                                        " AND tbl_name=? COLLATE NOCASE"), error);
         if (!st) return false;
@@ -305,6 +335,11 @@ bool Importer::run(QString* error)
             if (!own->exec(QStringLiteral("DROP INDEX ") + ident(n), error)) return false;
     }
     bool ok = k && walk(error);
+    // The records' map is done with; the index builds below need the memory.
+    decltype(rowids)().swap(rowids);
+    decltype(cells)().swap(cells);
+    decltype(byKey)().swap(byKey);
+    keyBlocks.clear();
     for (const QString& sql : std::as_const(indexes)) ok = ok && own->exec(sql, error);
     if (!ok || !tx.commit(error)) {
         toMark.clear(); // nothing of the copy stayed, so no source record may be marked
@@ -343,6 +378,10 @@ std::shared_ptr<PendingMarks> runImport(Salonya* f, DataSource* own, const Impor
         tmp->close();
         return {};
     }
+    // The accounting file is read once, in order: a small page cache, which also bounds the sort of its
+    // cards, keeps a million cards' import within the desk's memory.
+    QString ignored; // a bigger cache only costs memory
+    src->exec(QStringLiteral("PRAGMA cache_size=-16384"), &ignored);
     f->state.KayitBekle = true;
     QElapsedTimer phase;
     phase.start();

@@ -27,6 +27,8 @@ public:
     // The activation handler; does its work once per run.
     void activate();
     bool isReady() const;
+    // The imports' marks still to be written back after ready.
+    bool marksPending() const { return !m_marks.empty(); }
 
     // Milliseconds since the process started.
     static qint64 processUptimeMs();

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -22,6 +23,12 @@ Kind kindOf(const QString& declared)
     if (declared.startsWith(QLatin1String("DATE"))) return Kind::Date;
     return Kind::Other;
 }
+
+// Keysets smaller than this are cheaper to read again than to keep. The kept sets are bounded by their
+// keys (24 MB) more than by their number, so typed names cannot push the whole list out.
+constexpr size_t kKeepFrom = 256;
+constexpr size_t kKeptKeysMax = 3'000'000;
+constexpr size_t kKeptSetsMax = 64;
 
 QString quotedIdent(const QString& n)
 {
@@ -41,6 +48,7 @@ void DataSource::setDatabaseName(const QString& path)
     if (path == m_path && m_db) return;
     close();
     m_db.reset();
+    m_kept.clear();
     m_path = path;
 }
 
@@ -67,8 +75,6 @@ bool DataSource::refresh()
 {
     if (m_mode != EditMode::None) cancelUpdate();
     m_keys.clear();
-    m_posByKey.clear();
-    m_posValid = false;
     m_rows.clear();
     m_cur = -1;
     m_deleted = false;
@@ -93,21 +99,73 @@ bool DataSource::refresh()
             m_fieldByName.insert(m_columns[i].name.toLower(), i);
     }
     m_table = rs.table;
-    sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(m_table), rs.tail.text), &err);
-    if (!st) return done(fail(err));
-    for (int i = 0; i < rs.tail.params.size(); ++i)
-        bindValue(st, i + 1, rs.tail.params[i]);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        m_keys.push_back(sqlite3_column_int64(st, 0));
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) {
-        m_keys.clear();
-        return done(fail(m_db->lastError()));
+    const QString sql = QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(m_table), rs.tail.text);
+    QString query = sql;
+    for (const QVariant& p : rs.tail.params) query += QChar(0x1F) + p.toString();
+    Stamp before; // taken first: a commit during the read makes the kept set look older, never newer
+    const bool stamped = stamp(&before);
+    if (!stamped || !cachedKeys(query, before)) {
+        sqlite3_stmt* st = m_db->prepare(sql, &err);
+        if (!st) return done(fail(err));
+        for (int i = 0; i < rs.tail.params.size(); ++i)
+            bindValue(st, i + 1, rs.tail.params[i]);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+            m_keys.push_back(sqlite3_column_int64(st, 0));
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) {
+            m_keys.clear();
+            return done(fail(m_db->lastError()));
+        }
+        if (stamped) keepKeys(query, before);
     }
     m_open = true;
     m_cur = m_keys.empty() ? -1 : 0;
     return done(true);
+}
+
+bool DataSource::stamp(Stamp* out)
+{
+    // Inside a transaction a write can still be rolled back without changing either count.
+    if (m_db->inTransaction()) return false;
+    QString err;
+    sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT (SELECT data_version FROM pragma_data_version),"
+                                                    " (SELECT schema_version FROM pragma_schema_version)"), &err);
+    if (!st) return false;
+    const bool ok = sqlite3_step(st) == SQLITE_ROW;
+    out->dataVersion = ok ? sqlite3_column_int64(st, 0) : -1;
+    out->schema = ok ? sqlite3_column_int64(st, 1) : -1;
+    sqlite3_reset(st);
+    out->changes = sqlite3_total_changes64(m_db->handle());
+    return ok;
+}
+
+bool DataSource::cachedKeys(const QString& query, const Stamp& now)
+{
+    // Sets read before the file changed can never be used again.
+    m_kept.remove_if([&](const KeptKeys& k) { return k.stamp != now; });
+    for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
+        if (it->query != query) continue;
+        m_keys = it->keys;
+        m_kept.splice(m_kept.begin(), m_kept, it);
+        return true;
+    }
+    return false;
+}
+
+void DataSource::keepKeys(const QString& query, const Stamp& read)
+{
+    if (m_keys.size() < kKeepFrom || m_keys.size() > kKeptKeysMax) return;
+    m_kept.remove_if([&](const KeptKeys& k) { return k.stamp != read || k.query == query; });
+    m_kept.push_front({query, read, m_keys});
+    size_t total = 0;
+    for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
+        total += it->keys.size();
+        if (total > kKeptKeysMax || size_t(std::distance(m_kept.begin(), it)) >= kKeptSetsMax) {
+            m_kept.erase(it, m_kept.end());
+            break;
+        }
+    }
 }
 
 void DataSource::close()
@@ -116,8 +174,7 @@ void DataSource::close()
     if (m_open) emit beforeUpdate(ActionClose);
     const bool had = !m_keys.empty();
     m_keys.clear();
-    m_posByKey.clear();
-    m_posValid = false;
+    m_kept.clear();
     m_rows.clear();
     m_cur = -1;
     m_open = false;
@@ -169,18 +226,6 @@ bool DataSource::moveTo(int row)
     return setCurrent(row, ActionMoveNext);
 }
 
-int DataSource::positionOf(qint64 rowid)
-{
-    if (!m_posValid) {
-        m_posByKey.clear();
-        m_posByKey.reserve(int(m_keys.size()));
-        for (int i = 0; i < int(m_keys.size()); ++i)
-            m_posByKey.insert(m_keys[i], i);
-        m_posValid = true;
-    }
-    return m_posByKey.value(rowid, -1);
-}
-
 std::vector<qint64> DataSource::matching(const QString& criterion)
 {
     std::vector<qint64> ids;
@@ -206,12 +251,17 @@ int DataSource::locate(const QString& criterion)
     m_findFailed = false;
     const QString before = m_error;
     m_error.clear();
-    const std::vector<qint64> ids = matching(criterion);
+    std::vector<qint64> ids = matching(criterion);
     m_findFailed = !m_error.isEmpty();
     if (!m_findFailed) m_error = before;
-    for (qint64 id : ids) {
-        const int p = positionOf(id);
-        if (p >= 0 && (best < 0 || p < best)) best = p;
+    // The first listed row among the matches: one pass over the keyset, no index of all rows.
+    if (ids.size() == 1) {
+        const auto at = std::find(m_keys.begin(), m_keys.end(), ids.front());
+        if (at != m_keys.end()) best = int(at - m_keys.begin());
+    } else if (!ids.empty()) {
+        std::sort(ids.begin(), ids.end());
+        for (size_t i = 0; i < m_keys.size() && best < 0; ++i)
+            if (std::binary_search(ids.begin(), ids.end(), m_keys[i])) best = int(i);
     }
     return best;
 }
@@ -294,7 +344,6 @@ bool DataSource::update()
         const qint64 id = sqlite3_last_insert_rowid(m_db->handle());
         const int oldCount = int(m_keys.size());
         m_keys.push_back(id);
-        if (m_posValid) m_posByKey.insert(id, oldCount);
         if (m_cur >= oldCount) m_cur = oldCount + 1; // stays after the last record
         if (!m_bulk) emit rowInserted(oldCount);
     } else {
@@ -320,7 +369,6 @@ bool DataSource::deleteRecord()
     if (rc != SQLITE_DONE) return fail(QStringLiteral("Kayıt silinemedi: ") + m_db->lastError());
     m_keys.erase(m_keys.begin() + m_cur);
     m_rows.remove(id);
-    m_posValid = false;
     m_deleted = true;
     if (!m_bulk) emit rowRemoved(m_cur);
     return true;

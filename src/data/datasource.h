@@ -2,12 +2,14 @@
 // A bound recordset in the manner of a dynaset: one database file, a record source (a table
 // or "Select * From ..."), a keyset of the rows it selected, a current record, field access by
 // position and by name, edits written back by rowid, and the notifications the form handlers use.
+// Large keysets are kept for re-running the same record source while the file has not changed.
 
 #include "database.h"
 
 #include <QCache>
 #include <QObject>
 #include <QVariantList>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -98,7 +100,23 @@ private:
     QVariant fromStorage(int pos, const QVariant& v) const;
     QVariant toStorage(int pos, const QVariant& v) const;
     std::vector<qint64> matching(const QString& criterion);
-    int positionOf(qint64 rowid);
+
+    // A keyset and the state of the file it was read from: the commits of other connections, the
+    // tables' definitions and the rows this connection changed.
+    struct Stamp {
+        qint64 dataVersion = -1;
+        qint64 schema = -1;
+        qint64 changes = -1;
+        bool operator==(const Stamp&) const = default;
+    };
+    struct KeptKeys {
+        QString query;
+        Stamp stamp;
+        std::vector<qint64> keys;
+    };
+    bool stamp(Stamp* out);
+    bool cachedKeys(const QString& query, const Stamp& now);
+    void keepKeys(const QString& query, const Stamp& read);
 
     QString m_path;
     QString m_recordSource;
@@ -107,8 +125,7 @@ private:
     QList<Database::Column> m_columns;
     QHash<QString, int> m_fieldByName;
     std::vector<qint64> m_keys;
-    QHash<qint64, int> m_posByKey; // built on first use
-    bool m_posValid = false;
+    std::list<KeptKeys> m_kept; // most recently used first
     int m_cur = -1;                // -1 before the first record, count after the last
     bool m_deleted = false;        // the current record was deleted through this source
     bool m_noMatch = false;

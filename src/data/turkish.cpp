@@ -211,6 +211,7 @@ std::string sortKey(std::string_view utf8)
 
 int compareUtf8(std::string_view a, std::string_view b)
 {
+    if (a == b) return 0; // a group or a code compared with itself, once per row of a scan
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         const auto ca = static_cast<unsigned char>(a[i]);
@@ -238,6 +239,16 @@ bool likeUtf8(std::string_view pattern, std::string_view text)
 {
     thread_local std::u32string p, t;
     decodeInto(pattern, p);
+    // A head of one-character elements followed by nothing but * (every typed search): only as many
+    // characters of the text as the head has are looked at.
+    const size_t star = p.find(U'*');
+    if (star != std::u32string::npos && p.find(U'[') > star && p.find_first_not_of(U'*', star) == std::u32string::npos) {
+        size_t pi = 0, ti = 0;
+        while (pi < star) {
+            if (ti >= text.size() || !matchOne(p, pi, next(text, ti))) return false;
+        }
+        return true;
+    }
     decodeInto(text, t);
     return match(p, t);
 }

@@ -202,9 +202,10 @@ bool writeDemoSalon(const DemoOptions& options, QString* error, QStringList* rep
         *error = QStringLiteral("veri klasörü öneki (--prefix) verilmedi");
         return false;
     }
-    // The code formats cap the sizes: M + 6 digits for customers, E + 3 digits for staff.
-    if (options.customers < 0 || options.customers > 999999) {
-        *error = QStringLiteral("müşteri sayısı 0 ile 999999 arasında olmalı");
+    // The code formats cap the sizes: M + 6 digits for customers (a million cards leave 995 000 of
+    // them real customers), E + 3 digits for staff.
+    if (options.customers < 0 || options.customers > 1000000) {
+        *error = QStringLiteral("müşteri sayısı 0 ile 1000000 arasında olmalı");
         return false;
     }
     if (options.employees < 0 || options.employees > 999) {

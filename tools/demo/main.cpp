@@ -68,7 +68,7 @@ int main(int argc, char** argv)
         return 2;
     }
     qint64 customers = options.customers, stock = options.stock, employees = options.employees, seed = options.seed;
-    if (!readNumber(parser, QStringLiteral("customers"), 0, 999999, &customers)
+    if (!readNumber(parser, QStringLiteral("customers"), 0, 1000000, &customers)
         || !readNumber(parser, QStringLiteral("stock"), 0, 100000000, &stock)
         || !readNumber(parser, QStringLiteral("employees"), 0, 999, &employees)
         || !readNumber(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFll, &seed))
