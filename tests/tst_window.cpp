@@ -147,8 +147,51 @@ private slots:
             QVERIFY2(QFontMetrics(t->font()).horizontalAdvance(t->text()) <= t->width() - 24, qPrintable(t->text()));
     }
 
-    // Right button: the colour menu; a long press, as a finger does, the font menu, and on EXİT no close.
-    // The look and the window's place are kept across restarts.
+    // A finger held still: the menu it opens where it rests and the colour target that menu is for. The panel
+    // takes the form's edges beside its buttons; Ctrl there only centres the window, as on the background.
+    void longPressMenus_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<bool>("control");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<float>("target");
+        QTest::newRow("gap beside STOKLAR") << u"gap"_s << false << u"Renk"_s << 3.0f;
+        QTest::newRow("panel under the buttons") << u"under"_s << false << u"Renk"_s << 3.0f;
+        QTest::newRow("panel left of the buttons") << u"left"_s << false << u"Renk"_s << 3.0f;
+        QTest::newRow("background") << u"background"_s << false << u"Renk"_s << 1.0f;
+        QTest::newRow("EXİT, not closing") << u"EXİT"_s << false << u"YazFnt"_s << 0.0f;
+        QTest::newRow("Ctrl, background") << u"background"_s << true << QString() << 0.0f;
+        QTest::newRow("Ctrl, panel under the buttons") << u"under"_s << true << QString() << 0.0f;
+    }
+    void longPressMenus()
+    {
+        QFETCH(QString, place);
+        QFETCH(bool, control);
+        SalonFixture fx;
+        Salonya* f = fx.start();
+        QVERIFY(f);
+        f->findChild<DeskTouch*>()->longPress()->setDelay(40);
+        const QRect panel = f->UrunlerFrm->geometry();
+        const auto button = [&](int i) { return f->Command1[i]->geometry().translated(panel.topLeft()); };
+        const QHash<QString, QPoint> at{{u"gap"_s, {button(27).left() - 3, button(27).center().y()}}, {u"background"_s, {1, 1}},
+                                         {u"under"_s, {panel.center().x(), button(32).bottom() + 8}}, {u"left"_s, {1, button(1).center().y()}},
+                                         {u"EXİT"_s, button(32).center()}};
+        f->move(40, 30);
+        const Qt::KeyboardModifiers mods = control ? Qt::ControlModifier : Qt::NoModifier;
+        QWidget* touched = f->childAt(at[place]) ? f->childAt(at[place]) : f;
+        QTest::mousePress(touched, Qt::LeftButton, mods, touched->mapFrom(f, at[place]));
+        QTest::qWait(120);
+        QTest::mouseRelease(touched, Qt::LeftButton, mods, touched->mapFrom(f, at[place]));
+        if (control) QTest::keyRelease(f, Qt::Key_Control);
+        QWidget* popup = QApplication::activePopupWidget();
+        QTEST(popup ? popup->objectName() : QString(), "menu");
+        QTEST(f->state.Durum, "target");
+        if (popup) popup->hide();
+        QVERIFY(f->isVisible());
+        QCOMPARE(f->pos(), control ? QPoint((800 - f->frameGeometry().width()) / 2, 0) : QPoint(40, 30));
+    }
+
+    // Right button: the colour and font menus; the look and the window's place are kept across restarts.
     void colourAndFontMenusAndTheirSettings()
     {
         SalonFixture fx;
@@ -173,22 +216,11 @@ private slots:
         QVERIFY(colour(f->UrunlerFrm, besideStoklar, Look::fromBgr(0x333333)));
         QCOMPARE(f->state.Durum, 0.0f);
 
-        f->findChild<DeskTouch*>()->longPress()->setDelay(40);
         const QFont designed = f->Command1[4]->font();
-        QPushButton* exit = f->Command1[32];
-        QTest::mousePress(exit, Qt::LeftButton);
-        QTRY_COMPARE(QApplication::activePopupWidget(), FontsColours::of(*f)->YazFnt);
-        QTest::mouseRelease(exit, Qt::LeftButton);
-        QVERIFY(f->isVisible());
+        QTest::mouseClick(f->Command1[4], Qt::RightButton);
         QVERIFY(choose(u"Yazı Fontu"_s)); // cancelled
         QCOMPARE(answers.start.family(), QFontInfo(designed).family()); // the family shown, not the designed one missing
         QCOMPARE(f->Command1[4]->font(), designed);
-        // Ctrl with a long press on the background centres the window, as Ctrl with the right button; no menu.
-        QTest::mousePress(f, Qt::LeftButton, Qt::ControlModifier, QPoint(1, 1));
-        QTest::qWait(120);
-        QTest::mouseRelease(f, Qt::LeftButton, Qt::ControlModifier, QPoint(1, 1));
-        QTest::keyRelease(f, Qt::Key_Control);
-        QVERIFY(!QApplication::activePopupWidget());
         QVERIFY(!Settings::contains(Settings::appName(), u"Salonya"_s, u"FontName"_s));
         QFont chosen(u"DejaVu Sans"_s);
         chosen.setPointSizeF(16.5);
