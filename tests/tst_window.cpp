@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -147,48 +148,83 @@ private slots:
             QVERIFY2(QFontMetrics(t->font()).horizontalAdvance(t->text()) <= t->width() - 24, qPrintable(t->text()));
     }
 
-    // Right button: the colour menu; a long press, as a finger does, the font menu, and on EXİT no close.
-    // The look and the window's place are kept across restarts.
-    void colourAndFontMenusAndTheirSettings()
+    // A finger held still opens the menu of the place it rests on, whose colour is then chosen (or cancelled) and
+    // stored; the panel takes the form's edges beside its buttons, where Ctrl only centres, as on the background.
+    // A touch released while the desk was held up stays one: its button is marked.
+    void longPressMenus_data()
     {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<bool>("control");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<float>("target");
+        QTest::addColumn<bool>("heldUp");
+        QTest::addColumn<QList<quint32>>("colours"); // form, buttons, frames after the choice
+        const QList<quint32> none{0xFF00FF, 0xFFFF, 0x80}, frames{0xFF00FF, 0xFFFF, 0x111111};
+        QTest::newRow("gap beside STOKLAR, cancelled") << u"gap"_s << false << u"Renk"_s << 3.0f << false << none;
+        QTest::newRow("panel under the buttons") << u"under"_s << false << u"Renk"_s << 3.0f << false << frames;
+        QTest::newRow("panel left of the buttons") << u"left"_s << false << u"Renk"_s << 3.0f << false << frames;
+        QTest::newRow("background") << u"background"_s << false << u"Renk"_s << 1.0f << false << QList<quint32>{0x111111, 0xFFFF, 0x80};
+        QTest::newRow("EXİT, not closing") << u"EXİT"_s << false << u"YazFnt"_s << 0.0f << false << QList<quint32>{0xFF00FF, 0x111111, 0x80};
+        QTest::newRow("Ctrl, background") << u"background"_s << true << QString() << 0.0f << false << none;
+        QTest::newRow("Ctrl, panel under the buttons") << u"under"_s << true << QString() << 0.0f << false << none;
+        QTest::newRow("STOKLAR touched, the desk held up") << u"STOKLAR"_s << false << QString() << 0.0f << true << QList<quint32>{0xFF00FF, 1, 0x80};
+    }
+    void longPressMenus()
+    {
+        QFETCH(QString, place);
+        QFETCH(bool, control);
+        QFETCH(bool, heldUp);
+        QFETCH(QList<quint32>, colours);
         SalonFixture fx;
         Answers answers;
         Salonya* f = fx.start();
         QVERIFY(f);
-        const QRect stoklar = f->Command1[27]->geometry();
-        const QPoint besideStoklar(stoklar.left() - 3, stoklar.center().y());
-        const auto colour = [&](QWidget* w, QPoint at, std::optional<QColor> answer) {
-            answers.colour = answer;
-            QTest::mouseClick(w, Qt::RightButton, Qt::NoModifier, at);
-            return choose(u"Renk Seçimi"_s);
-        };
-        QVERIFY(colour(f->UrunlerFrm, besideStoklar, std::nullopt));
-        QCOMPARE(coloursOf(f), (QList<quint32>{0xFF00FF, 0xFFFF, 0x80}));
+        f->findChild<DeskTouch*>()->longPress()->setDelay(40);
+        const auto button = [&](int i) { return f->Command1[i]->geometry().translated(f->UrunlerFrm->pos()); };
+        const QPoint at = QHash<QString, QPoint>{{u"gap"_s, {button(27).left() - 3, button(27).center().y()}}, {u"background"_s, {1, 1}},
+                                                 {u"under"_s, {button(5).center().x(), button(32).bottom() + 8}}, {u"left"_s, {1, button(1).center().y()}},
+                                                 {u"EXİT"_s, button(32).center()}, {u"STOKLAR"_s, button(27).center()}}[place];
+        f->move(40, 30);
+        const Qt::KeyboardModifiers mods = control ? Qt::ControlModifier : Qt::NoModifier;
+        QWidget* touched = f->childAt(at) ? f->childAt(at) : f;
+        QTest::mousePress(touched, Qt::LeftButton, mods, touched->mapFrom(f, at));
+        if (heldUp) QThread::msleep(300); // the release waits in the queue past the timeout
+        QTest::qWait(heldUp ? 0 : 120);
+        QTest::mouseRelease(touched, Qt::LeftButton, mods, touched->mapFrom(f, at));
+        if (control) QTest::keyRelease(f, Qt::Key_Control);
+        QWidget* popup = QApplication::activePopupWidget();
+        QTEST(popup ? popup->objectName() : QString(), "menu");
+        QTEST(f->state.Durum, "target");
+        const bool chosen = popup && colours != QList<quint32>{0xFF00FF, 0xFFFF, 0x80};
+        if (chosen) answers.colour = Look::fromBgr(0x111111);
+        QVERIFY(!popup || choose(u"Renk Seçimi"_s));
+        QCOMPARE(coloursOf(f), colours);
+        QCOMPARE(Settings::get(u"Salonya"_s) + Settings::get(u"ZeminRenk"_s) + Settings::get(u"FrmRenk"_s), chosen ? u"1118481"_s : QString());
+        QCOMPARE(f->state.Durum, 0.0f);
+        QVERIFY(f->isVisible());
+        QCOMPARE(f->pos(), control ? QPoint((800 - f->frameGeometry().width()) / 2, 0) : QPoint(40, 30));
+    }
+
+    // Right button: the font menu; the look and the window's place are kept across restarts.
+    void colourAndFontMenusAndTheirSettings()
+    {
+        SalonFixture fx;
+        Answers answers;
+        for (const auto& [key, colour] : {std::pair{u"Salonya"_s, u"1118481"_s}, {u"ZeminRenk"_s, u"2236962"_s}, {u"FrmRenk"_s, u"3355443"_s}})
+            Settings::save(key, colour);
+        Salonya* f = fx.start();
+        QVERIFY(f);
         for (quint32 back : {Look::White, Look::Black}) { // "Eleman >" stays readable on the form
             Look::setBackColor(f, back);
             QCOMPARE(f->ElemanLbl->palette().color(f->ElemanLbl->foregroundRole()), Look::fromBgr(back ^ 0xFFFFFF));
         }
-        QVERIFY(colour(f, QPoint(1, 1), Look::fromBgr(0x111111)));
-        QVERIFY(colour(f->Command1[7], f->Command1[7]->rect().center(), Look::fromBgr(0x222222)));
-        QVERIFY(colour(f->UrunlerFrm, besideStoklar, Look::fromBgr(0x333333)));
-        QCOMPARE(f->state.Durum, 0.0f);
+        Look::setBackColor(f, 0x111111);
 
-        f->findChild<DeskTouch*>()->longPress()->setDelay(40);
         const QFont designed = f->Command1[4]->font();
-        QPushButton* exit = f->Command1[32];
-        QTest::mousePress(exit, Qt::LeftButton);
-        QTRY_COMPARE(QApplication::activePopupWidget(), FontsColours::of(*f)->YazFnt);
-        QTest::mouseRelease(exit, Qt::LeftButton);
-        QVERIFY(f->isVisible());
+        QTest::mouseClick(f->Command1[4], Qt::RightButton);
         QVERIFY(choose(u"Yazı Fontu"_s)); // cancelled
         QCOMPARE(answers.start.family(), QFontInfo(designed).family()); // the family shown, not the designed one missing
         QCOMPARE(f->Command1[4]->font(), designed);
-        // Ctrl with a long press on the background centres the window, as Ctrl with the right button; no menu.
-        QTest::mousePress(f, Qt::LeftButton, Qt::ControlModifier, QPoint(1, 1));
-        QTest::qWait(120);
-        QTest::mouseRelease(f, Qt::LeftButton, Qt::ControlModifier, QPoint(1, 1));
-        QTest::keyRelease(f, Qt::Key_Control);
-        QVERIFY(!QApplication::activePopupWidget());
         QVERIFY(!Settings::contains(Settings::appName(), u"Salonya"_s, u"FontName"_s));
         QFont chosen(u"DejaVu Sans"_s);
         chosen.setPointSizeF(16.5);

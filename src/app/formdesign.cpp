@@ -5,8 +5,10 @@ namespace FormDesign {
 namespace {
 
 // Service buttons 1..26 in reading order, then "BOYA", on a 9 x 3 grid under the keyboard's place;
-// the other function buttons in two columns to its right, always within reach.
-constexpr int kCellLeft = 90, kCellStep = 1575, kCellWidth = 1500;
+// the other function buttons in two columns to its right, always within reach. The panel reaches the
+// form's left, right and bottom edges, so a finger held beside the buttons opens the panel's colour menu.
+constexpr int kPanelLeft = 120; // the form's margin, taken into the panel
+constexpr int kCellLeft = kPanelLeft + 90, kCellStep = 1575, kCellWidth = 1500;
 constexpr int kRowTop[3] = {90, 1290, 2490};
 constexpr int kRowHeight = 1110;
 
@@ -32,7 +34,7 @@ QList<Control> build()
         {"Picture1", -1, "", 14475, 120, 4485, 3900, "", 14.25, true},
         {"KasaCmd", -1, "", 14475, 4140, 4485, 3435, "MERKEZ MAKİNA İLE BAĞLANTI KURULUYOR....", 20.25, true},
 
-        {"ÜrünlerFrm", -1, "", 120, 7695, 18840, 3705, "", 0, false},
+        {"ÜrünlerFrm", -1, "", 0, 7695, FormWidth, FormHeight - 7695, "", 0, false},
 
         // The drop-down lists open under their fields and end above the keyboard.
         {"DBListe1", -1, "", 120, 1140, 8400, 6435, "", 15.75, true},
@@ -63,7 +65,7 @@ QList<Control> build()
         {30, "KAMERA", 1, 1},  {31, "RESİM ÇEK", 0, 2}, {32, "EXİT", 1, 2},
     };
     for (const auto& f : functions)
-        c.append({"Command1", f.index, "ÜrünlerFrm", 14370 + f.col * 2220, kRowTop[f.row], 2100, kRowHeight, f.caption, 14.25, true});
+        c.append({"Command1", f.index, "ÜrünlerFrm", kPanelLeft + 14370 + f.col * 2220, kRowTop[f.row], 2100, kRowHeight, f.caption, 14.25, true});
     return c;
 }
 

@@ -26,7 +26,11 @@ const QString kNoConnect = QStringLiteral("could not connect to capture driver")
 QString pref(const QString& key, const QString& def) { return Settings::get(Kamera::appTitle(), QStringLiteral("preferences"), key, def); }
 } // namespace
 
-Kamera::Kamera(QWidget* owner, std::unique_ptr<CaptureDevice> device) : QMainWindow(owner, Qt::Window), m_device(std::move(device))
+// A dialog-type window: on X only these carry the owner hint (WM_TRANSIENT_FOR), which keeps the live
+// picture above the desk when the desk is touched, kiosk's on-top desk included.
+Kamera::Kamera(QWidget* owner, std::unique_ptr<CaptureDevice> device)
+    : QMainWindow(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      m_device(std::move(device))
 {
     setObjectName(QStringLiteral("Kamera"));
     setWindowTitle(QStringLiteral(" Kamera"));

@@ -6,6 +6,7 @@
 #include "ticketlines.h"
 #include "app/hostpaths.h"
 #include "app/salonya.h"
+#include "app/windowplace.h"
 #include "camera/camera.h"
 #include "camera/photofile.h"
 #include "customers/customerphoto.h"
@@ -57,8 +58,10 @@ bool ServicePanel::eventFilter(QObject* watched, QEvent* event)
         m_releaseModifiers = static_cast<QMouseEvent*>(event)->modifiers();
     } else if (event->type() == QEvent::MouseButtonPress && watched == f->UrunlerFrm) {
         const auto* me = static_cast<QMouseEvent*>(event);
-        if (me->button() == Qt::RightButton) FontsColours::frameMenu(*f, QCursor::pos());
-        else if (me->button() == Qt::LeftButton) f->ListeKapat();
+        if (me->button() == Qt::LeftButton) f->ListeKapat();
+        // The panel holds the form's edges: Ctrl there only centres the window, as on the background.
+        if (me->modifiers() == Qt::ControlModifier) WindowPlace::moveToTopCentre(*f);
+        else if (me->button() == Qt::RightButton) FontsColours::frameMenu(*f, QCursor::pos());
     }
     return QObject::eventFilter(watched, event);
 }

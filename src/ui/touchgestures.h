@@ -3,6 +3,7 @@
 // opens a menu acts as the right button there, and a finger dragged over a list or grid scrolls it
 // with momentum while a tap still picks the entry under it.
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPersistentModelIndex>
@@ -26,15 +27,18 @@ public:
     // place, with the keys held at the press; the left button's own release is then swallowed.
     // accepts may turn a place down.
     void watch(QWidget* w, std::function<bool(const QPoint&)> accepts = {});
-    void setDelay(int ms) { m_timer.setInterval(ms); }
+    void setDelay(int ms) { m_delay = ms; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void fire();
+    void arm(int ms);
     QHash<QObject*, std::function<bool(const QPoint&)>> m_accepts;
     QTimer m_timer;
+    QElapsedTimer m_started; // of the timer: a timeout that comes late means the desk was held up
+    int m_delay = DefaultDelayMs;
     QPointer<QWidget> m_target;
     QPoint m_pos, m_global;
     Qt::KeyboardModifiers m_modifiers;

@@ -68,6 +68,7 @@ QList<QVariantList> select(const QString& path, const QString& sql, QStringList*
     sqlite3_stmt* st = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         Database::registerFunctions(db); // the desk's own files compare text the Turkish way
+        sqlite3_busy_timeout(db, 2000); // a desk still committing holds the file for a moment
         if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
             for (int c = 0; names && c < sqlite3_column_count(st); ++c)
                 *names << QString::fromUtf8(sqlite3_column_name(st, c));
