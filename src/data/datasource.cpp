@@ -5,12 +5,16 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
 
 Q_LOGGING_CATEGORY(lcData, "salonya.data")
 
 namespace {
+
+constexpr size_t kKept = 3; // keysets kept per data source: the stock field goes between two sources
+
 
 enum class Kind { Other, Currency, Boolean, Date };
 
@@ -63,9 +67,47 @@ bool DataSource::ensureOpen()
     return m_db ? true : fail(err);
 }
 
+// This connection's row changes and the commits of every other connection so far: while both stand
+// still, a query reads what it read before.
+std::pair<qint64, qint64> DataSource::fileStamp() const
+{
+    QString err;
+    sqlite3_stmt* st = m_db ? m_db->prepare(QStringLiteral("PRAGMA data_version"), &err) : nullptr;
+    if (!st) return {0, -1};
+    const qint64 version = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+    sqlite3_reset(st);
+    return {sqlite3_total_changes64(m_db->handle()), version};
+}
+
+void DataSource::keepKeys()
+{
+    if (m_open && m_keysStamp.second >= 0) {
+        std::erase_if(m_kept, [this](const Keyset& k) { return k.source == m_keysSource; });
+        if (m_kept.size() >= kKept) m_kept.erase(m_kept.begin());
+        m_kept.push_back({m_keysSource, m_keysStamp, std::move(m_keys), std::move(m_posByKey), m_posValid});
+    }
+    m_keysStamp = {0, -1};
+}
+
+bool DataSource::reuseKeys()
+{
+    const std::pair<qint64, qint64> stamp = fileStamp();
+    std::erase_if(m_kept, [&](const Keyset& k) { return k.stamp != stamp; });
+    m_keysSource = m_recordSource;
+    m_keysStamp = stamp;
+    const auto it = std::find_if(m_kept.begin(), m_kept.end(), [this](const Keyset& k) { return k.source == m_recordSource; });
+    if (it == m_kept.end()) return false;
+    m_keys = std::move(it->keys);
+    m_posByKey = std::move(it->posByKey);
+    m_posValid = it->posValid;
+    m_kept.erase(it);
+    return true;
+}
+
 bool DataSource::refresh()
 {
     if (m_mode != EditMode::None) cancelUpdate();
+    keepKeys();
     m_keys.clear();
     m_posByKey.clear();
     m_posValid = false;
@@ -93,21 +135,42 @@ bool DataSource::refresh()
             m_fieldByName.insert(m_columns[i].name.toLower(), i);
     }
     m_table = rs.table;
-    sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(m_table), rs.tail.text), &err);
-    if (!st) return done(fail(err));
-    for (int i = 0; i < rs.tail.params.size(); ++i)
-        bindValue(st, i + 1, rs.tail.params[i]);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        m_keys.push_back(sqlite3_column_int64(st, 0));
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) {
-        m_keys.clear();
-        return done(fail(m_db->lastError()));
+    if (!reuseKeys() && !readKeys(rs.tail.text, rs.tail.params, &m_keys)) {
+        m_keysStamp = {0, -1};
+        return done(false);
     }
     m_open = true;
     m_cur = m_keys.empty() ? -1 : 0;
     return done(true);
+}
+
+bool DataSource::readKeys(const QString& tail, const QVariantList& params, std::vector<qint64>* keys)
+{
+    QString err;
+    sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(m_table), tail), &err);
+    if (!st) return fail(err);
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(st, i + 1, params[i]);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        keys->push_back(sqlite3_column_int64(st, 0));
+    sqlite3_reset(st);
+    if (rc == SQLITE_DONE) return true;
+    keys->clear();
+    return fail(m_db->lastError());
+}
+
+bool DataSource::keepAhead(const QString& source)
+{
+    const Jet::RecordSource rs = Jet::parseRecordSource(source);
+    if (!m_open || !rs.ok || rs.table.compare(m_table, Qt::CaseInsensitive) != 0) return false;
+    const std::pair<qint64, qint64> stamp = fileStamp();
+    std::vector<qint64> keys;
+    if (stamp.second < 0 || !readKeys(rs.tail.text, rs.tail.params, &keys)) return false;
+    std::erase_if(m_kept, [&](const Keyset& k) { return k.source == source || k.stamp != stamp; });
+    if (m_kept.size() >= kKept) m_kept.erase(m_kept.begin());
+    m_kept.push_back({source, stamp, std::move(keys), {}, false});
+    return true;
 }
 
 void DataSource::close()
@@ -121,6 +184,8 @@ void DataSource::close()
     m_rows.clear();
     m_cur = -1;
     m_open = false;
+    m_kept.clear();
+    m_keysStamp = {0, -1};
     m_db.reset(); // lets the file go when nobody else uses it
     if (had) emit requeried();
 }
@@ -209,6 +274,13 @@ int DataSource::locate(const QString& criterion)
     const std::vector<qint64> ids = matching(criterion);
     m_findFailed = !m_error.isEmpty();
     if (!m_findFailed) m_error = before;
+    // A few matches are looked for along the rows, up to the first: cheaper than the positions by key
+    // the first time a large keyset is searched.
+    if (!m_posValid && ids.size() <= 8) {
+        const auto at = std::find_if(m_keys.begin(), m_keys.end(),
+                                     [&](qint64 k) { return std::find(ids.begin(), ids.end(), k) != ids.end(); });
+        return at == m_keys.end() ? -1 : int(at - m_keys.begin());
+    }
     for (qint64 id : ids) {
         const int p = positionOf(id);
         if (p >= 0 && (best < 0 || p < best)) best = p;

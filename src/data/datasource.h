@@ -34,8 +34,12 @@ public:
     QString table() const { return m_table; }
     Database* database() const { return m_db.get(); }
 
-    // Re-runs the record source; the first record becomes current.
+    // Re-runs the record source; the first record becomes current. The rows of the last few sources
+    // are kept while nothing has written the file since, so going back to one costs no query.
     bool refresh();
+    // Reads the rows of another record source of the same file ahead, for a later refresh to it; what
+    // the data source shows now stays as it is.
+    bool keepAhead(const QString& source);
     void close();
     bool isOpen() const { return m_open; }
 
@@ -99,6 +103,10 @@ private:
     QVariant toStorage(int pos, const QVariant& v) const;
     std::vector<qint64> matching(const QString& criterion);
     int positionOf(qint64 rowid);
+    std::pair<qint64, qint64> fileStamp() const;
+    void keepKeys();
+    bool reuseKeys();
+    bool readKeys(const QString& tail, const QVariantList& params, std::vector<qint64>* keys);
 
     QString m_path;
     QString m_recordSource;
@@ -109,6 +117,17 @@ private:
     std::vector<qint64> m_keys;
     QHash<qint64, int> m_posByKey; // built on first use
     bool m_posValid = false;
+    // The source m_keys were read for and the file's stamp then (second -1: not to be kept).
+    QString m_keysSource;
+    std::pair<qint64, qint64> m_keysStamp{0, -1};
+    struct Keyset {
+        QString source;
+        std::pair<qint64, qint64> stamp;
+        std::vector<qint64> keys;
+        QHash<qint64, int> posByKey;
+        bool posValid;
+    };
+    std::vector<Keyset> m_kept;
     int m_cur = -1;                // -1 before the first record, count after the last
     bool m_deleted = false;        // the current record was deleted through this source
     bool m_noMatch = false;
