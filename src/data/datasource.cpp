@@ -15,7 +15,6 @@ namespace {
 
 constexpr size_t kKept = 3; // keysets kept per data source: the stock field goes between two sources
 
-
 enum class Kind { Other, Currency, Boolean, Date };
 
 Kind kindOf(const QString& declared)
