@@ -317,6 +317,9 @@ private slots:
         QTest::newRow("empty") << QStringList{QString()} << false << none;
         QTest::newRow("nothing, then a second scan") << QStringList{u"4711"_s, u"8690001"_s} << true << u"Fön"_s;
         QTest::newRow("two scans") << QStringList{u"8690500"_s, u"8690002"_s} << false << u"Saç Kesim"_s;
+        // "+" or "~": the card is written before the field is entered again, by another program or through the desk's own file.
+        QTest::newRow("card added by another program") << QStringList{u"8690500"_s, u"+8690600"_s} << false << u"Yeni Krem"_s;
+        QTest::newRow("card added through the desk") << QStringList{u"8690500"_s, u"~8690600"_s} << false << u"Yeni Krem"_s;
     }
     void scans()
     {
@@ -331,7 +334,21 @@ private slots:
         SalonFixture::touch(d.f->StokText);
         QCOMPARE(d.f->DataStok->recordCount(), 6); // the offered cards: no hidden one
         d.f->Text4->setText(u"2"_s);
-        scan(codes, crlf);
+        QStringList burst;
+        for (const QString& code : codes) {
+            if (!code.startsWith(u'+') && !code.startsWith(u'~')) {
+                burst << code;
+                continue;
+            }
+            scan(burst, crlf);
+            burst = QStringList{code.mid(1)};
+            const QString card = u"INSERT INTO StokKartlar VALUES ('S9', 'Yeni Krem', '%1', 90, 'Ürün', 0)"_s.arg(code.mid(1));
+            QVERIFY(code.startsWith(u'+') ? d.fx.execOwn(u"Stok.Mdb"_s, card) : d.f->DataStok->database()->exec(card, nullptr));
+            d.f->KlvTxt->setFocus(); // the field entered anew, as after a pick
+            SalonFixture::touch(d.f->StokText);
+            QCOMPARE(d.f->DataStok->recordCount(), 7);
+        }
+        scan(burst, crlf);
         QCOMPARE(d.f->StokText->text(), shown);
         const bool found = shown != u"Stok Bulunamadı..?";
         d.touch(UrunIsle);

@@ -99,29 +99,46 @@ bool DataSource::refresh()
             m_fieldByName.insert(m_columns[i].name.toLower(), i);
     }
     m_table = rs.table;
-    const QString sql = QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(m_table), rs.tail.text);
-    QString query = sql;
-    for (const QVariant& p : rs.tail.params) query += QChar(0x1F) + p.toString();
-    Stamp before; // taken first: a commit during the read makes the kept set look older, never newer
-    const bool stamped = stamp(&before);
-    if (!stamped || !cachedKeys(query, before)) {
-        sqlite3_stmt* st = m_db->prepare(sql, &err);
-        if (!st) return done(fail(err));
-        for (int i = 0; i < rs.tail.params.size(); ++i)
-            bindValue(st, i + 1, rs.tail.params[i]);
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-            m_keys.push_back(sqlite3_column_int64(st, 0));
-        sqlite3_reset(st);
-        if (rc != SQLITE_DONE) {
-            m_keys.clear();
-            return done(fail(m_db->lastError()));
-        }
-        if (stamped) keepKeys(query, before);
+    if (!readKeys(rs, &m_keys, &err)) {
+        m_keys.clear();
+        return done(fail(err));
     }
     m_open = true;
     m_cur = m_keys.empty() ? -1 : 0;
     return done(true);
+}
+
+bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error)
+{
+    const QString sql = QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(rs.table), rs.tail.text);
+    QString query = sql;
+    for (const QVariant& p : rs.tail.params) query += QChar(0x1F) + p.toString();
+    Stamp before; // taken first: a commit during the read makes the kept set look older, never newer
+    const bool stamped = stamp(&before);
+    if (stamped && cachedKeys(query, before, keys)) return true;
+    sqlite3_stmt* st = m_db->prepare(sql, error);
+    if (!st) return false;
+    for (int i = 0; i < rs.tail.params.size(); ++i)
+        bindValue(st, i + 1, rs.tail.params[i]);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        keys->push_back(sqlite3_column_int64(st, 0));
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+        *error = m_db->lastError();
+        return false;
+    }
+    if (stamped) keepKeys(query, before, *keys);
+    return true;
+}
+
+bool DataSource::keepAhead(const QString& source)
+{
+    if (!ensureOpen()) return false;
+    const Jet::RecordSource rs = Jet::parseRecordSource(source);
+    std::vector<qint64> keys;
+    QString err;
+    return rs.ok && readKeys(rs, &keys, &err);
 }
 
 bool DataSource::stamp(Stamp* out)
@@ -140,24 +157,24 @@ bool DataSource::stamp(Stamp* out)
     return ok;
 }
 
-bool DataSource::cachedKeys(const QString& query, const Stamp& now)
+bool DataSource::cachedKeys(const QString& query, const Stamp& now, std::vector<qint64>* keys)
 {
     // Sets read before the file changed can never be used again.
     m_kept.remove_if([&](const KeptKeys& k) { return k.stamp != now; });
     for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
         if (it->query != query) continue;
-        m_keys = it->keys;
+        *keys = it->keys;
         m_kept.splice(m_kept.begin(), m_kept, it);
         return true;
     }
     return false;
 }
 
-void DataSource::keepKeys(const QString& query, const Stamp& read)
+void DataSource::keepKeys(const QString& query, const Stamp& read, const std::vector<qint64>& keys)
 {
-    if (m_keys.size() < kKeepFrom || m_keys.size() > kKeptKeysMax) return;
+    if (keys.size() < kKeepFrom || keys.size() > kKeptKeysMax) return;
     m_kept.remove_if([&](const KeptKeys& k) { return k.stamp != read || k.query == query; });
-    m_kept.push_front({query, read, m_keys});
+    m_kept.push_front({query, read, keys});
     size_t total = 0;
     for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
         total += it->keys.size();

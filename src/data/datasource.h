@@ -5,6 +5,7 @@
 // Large keysets are kept for re-running the same record source while the file has not changed.
 
 #include "database.h"
+#include "jet.h"
 
 #include <QCache>
 #include <QObject>
@@ -38,6 +39,9 @@ public:
 
     // Re-runs the record source; the first record becomes current.
     bool refresh();
+    // Reads the keys of another record source of the same file ahead, for a later refresh to it; what
+    // the data source shows now stays as it is.
+    bool keepAhead(const QString& source);
     void close();
     bool isOpen() const { return m_open; }
 
@@ -115,8 +119,10 @@ private:
         std::vector<qint64> keys;
     };
     bool stamp(Stamp* out);
-    bool cachedKeys(const QString& query, const Stamp& now);
-    void keepKeys(const QString& query, const Stamp& read);
+    bool cachedKeys(const QString& query, const Stamp& now, std::vector<qint64>* keys);
+    void keepKeys(const QString& query, const Stamp& read, const std::vector<qint64>& keys);
+    // A record source's keys, from the kept sets while the file is unchanged.
+    bool readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error);
 
     QString m_path;
     QString m_recordSource;

@@ -3,6 +3,7 @@
 #include "stockpick.h"
 #include "app/salonya.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "data/datasource.h"
 #include "data/jet.h"
 #include "input/keyboard.h"
@@ -16,7 +17,8 @@
 
 namespace {
 const QString kNotFound = QStringLiteral("Stok Bulunamadı..?");
-}
+const QString kOffered = QStringLiteral("Select * From StokKartlar Where StokGizle=0 Order By StokAdi Asc");
+} // namespace
 
 StockFrame::StockFrame(Salonya* form, StockPick* pick) : QObject(form), f(form), m_pick(pick)
 {
@@ -28,6 +30,11 @@ StockFrame::StockFrame(Salonya* form, StockPick* pick) : QObject(form), f(form),
     connect(f->StokText, &QLineEdit::textChanged, this, &StockFrame::textChanged);
     connect(f->DBListe4, &TouchList::highlightChanged, this, &StockFrame::follow);
     connect(f->DBListe4, &TouchList::picked, this, &StockFrame::assign);
+    // The first entry and the first scan of the day find the cards already read.
+    connect(f->startup(), &Startup::ready, this, [this] {
+        f->DataStok->keepAhead(kOffered);
+        f->DataStok->keepAhead(StockPick::EveryCard);
+    });
 }
 
 bool StockFrame::eventFilter(QObject* watched, QEvent* event)
@@ -52,7 +59,7 @@ void StockFrame::prepare()
     FormState& s = f->state;
     // A plain re-query: letting events run here could hand the start of a scan to the field before
     // it is emptied.
-    f->DataStok->setRecordSource(QStringLiteral("Select * From StokKartlar Where StokGizle=0 Order By StokAdi Asc"));
+    f->DataStok->setRecordSource(kOffered);
     f->DataStok->refresh();
     // The re-read list stands on its first card, which nobody picked.
     m_pick->drop();

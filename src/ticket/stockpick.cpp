@@ -7,8 +7,9 @@
 #include "ui/feedback.h"
 #include "ui/textbox.h"
 
+const QString StockPick::EveryCard = QStringLiteral("Select * From StokKartlar");
+
 namespace {
-const QString kEveryCard = QStringLiteral("Select * From StokKartlar");
 QString named(const QString& name) { return QStringLiteral("StokAdi=") + Jet::quote(name); }
 } // namespace
 
@@ -26,8 +27,8 @@ bool StockPick::everyCard()
 {
     DataSource* ds = f->DataStok;
     // The own stock cards change only at start-up: a scan right after another keeps the cards it read.
-    if (ds->isOpen() && ds->recordSource() == kEveryCard) return true;
-    ds->setRecordSource(kEveryCard);
+    if (ds->isOpen() && ds->recordSource() == EveryCard) return true;
+    ds->setRecordSource(EveryCard);
     if (ds->refresh()) return true;
     Feedback::message(f, Feedback::Icon::Warning, QStringLiteral("Stoklar"),
                       QStringLiteral("Stok kartları okunamadı.\n%1").arg(ds->lastError()));

@@ -5,6 +5,7 @@
 // card and the quantity is left alone.
 
 #include <QObject>
+#include <QString>
 
 class DyeFrame;
 class Salonya;
@@ -14,6 +15,9 @@ class StockPick : public QObject
     Q_OBJECT
 public:
     StockPick(Salonya* form, DyeFrame* dye);
+
+    // The record source a scan searches: every card, hidden ones too.
+    static const QString EveryCard;
 
     // A service button's caption, found among every card whatever a search left in DataStok.
     bool byName(const QString& name);

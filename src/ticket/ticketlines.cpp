@@ -150,7 +150,8 @@ bool writePickedStock(Salonya& f, bool picked)
     f.state.AktifListe = 0;
     if (!writeLine(f, *quantity)) return false;
     f.DBGridIslem->setFocus();
-    refreshLines(f);
+    // The ticket itself was re-read by writeLine a moment ago.
+    for (DataSource* ds : {f.DataGunluk, f.DataGecmis}) Data::refreshRoutine(ds);
     return true;
 }
 
