@@ -4,6 +4,7 @@
 #include "data/recordmodels.h"
 #include "data/refresh.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,9 +29,13 @@ class TestDataSource : public QObject
 private slots:
     void init()
     {
-        path = dir.filePath(QStringLiteral("s%1.db").arg(QDateTime::currentMSecsSinceEpoch()));
+        // One of the desk's own file names, so that a salon server holds it when one is set.
+        const QString sub = QStringLiteral("s%1").arg(QDateTime::currentMSecsSinceEpoch());
+        QVERIFY(QDir(dir.path()).mkpath(sub));
+        path = dir.filePath(sub + QStringLiteral("/Salonya.Mdb"));
         QString err;
         QVERIFY(db = Database::open(path, true, &err));
+        QVERIFY(db->exec(QStringLiteral("DROP TABLE IF EXISTS T"), &err));
         QVERIFY(db->exec(QStringLiteral("CREATE TABLE T (Ad TEXT COLLATE TR, Fiyat CURRENCY, Tarih DATE, Boya BOOLEAN, Yeni INTEGER)"), &err));
         QVERIFY(db->exec(QStringLiteral("INSERT INTO T VALUES ('Fön',100,'2026-12-05',0,1),('Kesim',250,'2026-12-05',0,1),"
                                         "('Boya 6.0',120,'2026-12-04',1,0),('Maşa',80,'2026-12-05',0,1)"), &err));
@@ -102,7 +107,10 @@ private slots:
     void failedSaveCancelsEdit()
     {
         auto ds = source(QStringLiteral("T"));
-        QVERIFY(db->exec(QStringLiteral("CREATE TRIGGER nope BEFORE INSERT ON T BEGIN SELECT RAISE(ABORT, 'disk dolu'); END"), nullptr));
+        QVERIFY(db->exec(db->onServer()
+                ? QStringLiteral("CREATE OR REPLACE FUNCTION nope() RETURNS trigger AS $$BEGIN RAISE EXCEPTION 'disk dolu'; END$$ LANGUAGE plpgsql;"
+                                 " CREATE TRIGGER nope BEFORE INSERT ON T FOR EACH ROW EXECUTE FUNCTION nope()")
+                : QStringLiteral("CREATE TRIGGER nope BEFORE INSERT ON T BEGIN SELECT RAISE(ABORT, 'disk dolu'); END"), nullptr));
         QSignalSpy failed(ds.get(), &DataSource::failed);
         bool saving = true;
         connect(ds.get(), &DataSource::beforeUpdate, this, [&](int a) { if (a == DataSource::ActionUpdate) saving = false; });
