@@ -3,8 +3,12 @@
 #include "data/datasource.h"
 #include "data/recordmodels.h"
 #include "data/refresh.h"
+#include "data/schema.h"
+
+#include <libpq-fe.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,6 +106,39 @@ private slots:
         QCOMPARE(source(QStringLiteral("Select * From T Where Yeni=1"))->recordCount(), 2);
         QVERIFY(ds->deleteRecord());
         QCOMPARE(events.join(u' '), QStringLiteral("8 r 5 6 8 r 8 r 6 7"));
+    }
+
+    // On a salon server another desk's write reaches a follower within two seconds; its own do not.
+    void otherDesksWrites()
+    {
+        if (!db->onServer()) QSKIP("an embedded file has this desk as its only writer");
+        QString err;
+        QVERIFY2(Schema::ensureOwnDatabases(QFileInfo(path).absolutePath(), &err), qPrintable(err));
+        int seen = 0;
+        db->follow(QStringLiteral("salonya"), [&] { ++seen; });
+        QVERIFY(db->run(QStringLiteral("INSERT INTO Salonya (Islem, Yeni) VALUES ('Fön', 1)")).finish());
+        PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
+        PGresult* r = PQexec(other, "INSERT INTO salonya.salonya (islem, yeni) VALUES ('Kesim', 1)");
+        QCOMPARE(PQresultStatus(r), PGRES_COMMAND_OK);
+        PQclear(r);
+        PQfinish(other);
+        QTRY_COMPARE_WITH_TIMEOUT(seen, 1, 2000);
+        QTest::qWait(700);
+        QCOMPARE(seen, 1);
+    }
+
+    // A connection the server dropped: the write is refused in words, never retried blind, and the next finds the server.
+    void serverConnectionLost()
+    {
+        if (!db->onServer()) QSKIP("an embedded file has no connection to lose");
+        auto ds = source(QStringLiteral("T"));
+        PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
+        PQclear(PQexec(other, "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname=current_database() AND pid<>pg_backend_pid()"));
+        PQfinish(other);
+        QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && !ds->update());
+        QVERIFY2(ds->lastError().contains(QStringLiteral("Sunucu bağlantısı koptu")), qPrintable(ds->lastError()));
+        QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && ds->update());
+        QVERIFY(ds->refresh() && ds->recordCount() == 5);
     }
 
     void failedSaveCancelsEdit()

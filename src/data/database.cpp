@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
+#include <QTimer>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -51,6 +52,7 @@ Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)
 
 Database::~Database()
 {
+    m_listen.reset();
     m_pg.reset();
     for (sqlite3_stmt* st : std::as_const(m_statements))
         sqlite3_finalize(st);
@@ -220,6 +222,25 @@ const QList<Database::Column>* Database::columns(const QString& table, QString* 
 }
 
 bool Database::inTransaction() const { return m_pg ? m_pg->inTransaction() : sqlite3_get_autocommit(m_db) == 0; }
+
+void Database::follow(const QString& channel, std::function<void()> changed)
+{
+    if (!m_pg) return;
+    if (!exec(QStringLiteral("LISTEN ") + channel, nullptr)) return;
+    // Notices arrive on the socket, or wait in libpq after a statement of ours read them along.
+    m_listen = std::make_unique<QTimer>();
+    QObject::connect(m_listen.get(), &QTimer::timeout, m_listen.get(), [this, changed] {
+        pg_conn* c = m_pg->handle();
+        PQconsumeInput(c);
+        bool any = false;
+        while (PGnotify* n = PQnotifies(c)) {
+            any = any || n->be_pid != PQbackendPID(c); // our own writes are on our screen already
+            PQfreemem(n);
+        }
+        if (any) changed();
+    });
+    m_listen->start(500);
+}
 
 Query Database::run(const QString& sql, const QVariantList& params, bool insertId)
 {

@@ -8,7 +8,10 @@
 #include <QHash>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
+
+class QTimer;
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -87,10 +90,15 @@ public:
 
     bool inTransaction() const;
 
+    // On a salon server: calls changed() within a second of another desk's change of the table the
+    // channel names ("salonya", the ticket book). Nothing on an embedded file, which only this desk writes.
+    void follow(const QString& channel, std::function<void()> changed);
+
 private:
     explicit Database(sqlite3* db, QString path);
     sqlite3* m_db = nullptr;
     std::unique_ptr<Pg::Connection> m_pg;
+    std::unique_ptr<QTimer> m_listen;
     QString m_path;
     QHash<QString, sqlite3_stmt*> m_statements;
     QHash<QString, QList<Column>> m_columns;

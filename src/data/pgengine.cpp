@@ -169,13 +169,35 @@ QString Connection::serverDdl(const QString& sql)
     return out;
 }
 
+bool Connection::reconnect()
+{
+    if (PQstatus(m_conn) != CONNECTION_BAD) return true;
+    PQreset(m_conn);
+    if (PQstatus(m_conn) != CONNECTION_OK) return false;
+    QStringList setup{QStringLiteral("SET search_path TO %1, public").arg(m_schema)};
+    for (const QString& channel : std::as_const(m_channels)) setup << QStringLiteral("LISTEN ") + channel;
+    Result r(PQexec(m_conn, setup.join(u';').toUtf8().constData()));
+    return r && PQresultStatus(r.get()) == PGRES_COMMAND_OK;
+}
+
+QString Connection::failure(const QString& sql) const
+{
+    // A write lost with the connection is not tried again: the server may have taken it before the line
+    // went down. The user is told, and the next statement finds the server again.
+    if (PQstatus(m_conn) == CONNECTION_BAD)
+        return QStringLiteral("Sunucu bağlantısı koptu; son işlem yazılmamış olabilir, listeyi kontrol edip yeniden deneyin (%1)").arg(lastError());
+    return lastError() + QStringLiteral(" [") + sql + u']';
+}
+
 bool Connection::exec(const QString& sql, QString* error)
 {
+    if (!reconnect()) { if (error) *error = failure(sql); return false; }
+    if (sql.startsWith(QLatin1String("LISTEN "))) m_channels << sql.mid(7);
     const QString text = numbered(serverDdl(sql));
     Result r(PQexec(m_conn, text.toUtf8().constData()));
     const ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
-        if (error) *error = lastError() + QStringLiteral(" [") + sql + u']';
+        if (error) *error = failure(sql);
         return false;
     }
     return true;
@@ -183,6 +205,7 @@ bool Connection::exec(const QString& sql, QString* error)
 
 Result Connection::run(const QString& sql, const QVariantList& params, QString* error)
 {
+    if (!reconnect()) { if (error) *error = failure(sql); return {}; }
     const QByteArray text = numbered(sql).toUtf8();
     QList<QByteArray> values;
     std::vector<const char*> ptrs;
@@ -209,7 +232,7 @@ Result Connection::run(const QString& sql, const QVariantList& params, QString* 
     Result r(PQexecParams(m_conn, text.constData(), int(ptrs.size()), nullptr, ptrs.data(), lengths.data(), formats.data(), 0));
     const ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
-        if (error) *error = lastError() + QStringLiteral(" [") + sql + u']';
+        if (error) *error = failure(sql);
         return {};
     }
     return r;

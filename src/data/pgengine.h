@@ -3,6 +3,7 @@
 // a schema ("Cari.Mdb" is cari), the same Turkish comparison as the embedded files through an ICU collation.
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -44,6 +45,10 @@ public:
 
 private:
     Connection(pg_conn* c, QString schema) : m_conn(c), m_schema(std::move(schema)) {}
+    // A connection the server or the network dropped is made again before the next statement.
+    bool reconnect();
+    QString failure(const QString& sql) const;
+    QStringList m_channels;
     pg_conn* m_conn = nullptr;
     QString m_schema;
 };

@@ -22,7 +22,7 @@
 #include <QTest>
 
 namespace {
-const char* const kEnv[] = {"SALONYA_PROGRAM_DIR", "SALONYA_DRIVES", "SALONYA_SHARES", "XDG_CONFIG_HOME", "SALONYA_NETWORK"};
+const char* const kEnv[] = {"SALONYA_PROGRAM_DIR", "SALONYA_DRIVES", "SALONYA_SHARES", "XDG_CONFIG_HOME", "SALONYA_NETWORK", "SALONYA_SERVER"};
 }
 
 SalonFixture::SalonFixture()
