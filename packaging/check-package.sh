@@ -21,7 +21,7 @@ for f in ./usr/bin/salonya ./usr/bin/salonya-kasa ./usr/bin/salonya-demo \
   grep -qx "$f" <<<"$files" || fail "$f is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libc6 libsqlite3-0 libqt6widgets6 libqt6multimedia6 libx11-6 \
+for d in libc6 libsqlite3-0 libpq5 libqt6widgets6 libqt6multimedia6 libx11-6 \
          qt6-qpa-plugins qt6-translations-l10n; do
   grep -qE "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d: $depends"
 done

@@ -40,7 +40,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # then finds no camera.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, postgresql-client")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
 

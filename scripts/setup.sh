@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libsqlite3-dev sqlite3
+packages=(build-essential cmake qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libsqlite3-dev sqlite3 libpq-dev libpq5 postgresql postgresql-15
           libx11-dev libgl-dev xvfb xauth xdotool fonts-liberation imagemagick dpkg-dev file qt6-translations-l10n
           gstreamer1.0-plugins-base gstreamer1.0-plugins-good openbox clang libclang-rt-14-dev)
 missing=()

@@ -3,7 +3,12 @@
 #include "data/datasource.h"
 #include "data/recordmodels.h"
 #include "data/refresh.h"
+#include "data/schema.h"
 
+#include <libpq-fe.h>
+
+#include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,9 +34,13 @@ class TestDataSource : public QObject
 private slots:
     void init()
     {
-        path = dir.filePath(QStringLiteral("s%1.db").arg(QDateTime::currentMSecsSinceEpoch()));
+        // One of the desk's own file names, so that a salon server holds it when one is set.
+        const QString sub = QStringLiteral("s%1").arg(QDateTime::currentMSecsSinceEpoch());
+        QVERIFY(QDir(dir.path()).mkpath(sub));
+        path = dir.filePath(sub + QStringLiteral("/Salonya.Mdb"));
         QString err;
         QVERIFY(db = Database::open(path, true, &err));
+        QVERIFY(db->exec(QStringLiteral("DROP TABLE IF EXISTS T"), &err));
         QVERIFY(db->exec(QStringLiteral("CREATE TABLE T (Ad TEXT COLLATE TR, Fiyat CURRENCY, Tarih DATE, Boya BOOLEAN, Yeni INTEGER)"), &err));
         QVERIFY(db->exec(QStringLiteral("INSERT INTO T VALUES ('Fön',100,'2026-12-05',0,1),('Kesim',250,'2026-12-05',0,1),"
                                         "('Boya 6.0',120,'2026-12-04',1,0),('Maşa',80,'2026-12-05',0,1)"), &err));
@@ -116,6 +125,7 @@ private slots:
     void requeryAfterWrite()
     {
         QFETCH(QString, write); QFETCH(int, count);
+        if (db->onServer()) QSKIP("keysets are kept only on an embedded file");
         QString err;
         QVERIFY(db->exec(QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<300)"
                                         " INSERT INTO T (Ad, Yeni) SELECT 'Kart '||x, 1 FROM n"), &err));
@@ -143,10 +153,46 @@ private slots:
         QCOMPARE(ds->recordCount(), count);
     }
 
+    // On a salon server another desk's write reaches a follower within two seconds; its own do not.
+    void otherDesksWrites()
+    {
+        if (!db->onServer()) QSKIP("an embedded file has this desk as its only writer");
+        QString err;
+        QVERIFY2(Schema::ensureOwnDatabases(QFileInfo(path).absolutePath(), &err), qPrintable(err));
+        int seen = 0;
+        db->follow(QStringLiteral("salonya"), [&] { ++seen; });
+        QVERIFY(db->run(QStringLiteral("INSERT INTO Salonya (Islem, Yeni) VALUES ('Fön', 1)")).finish());
+        QTest::qWait(700);
+        QCOMPARE(seen, 0);
+        PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
+        PGresult* r = PQexec(other, "INSERT INTO salonya.salonya (islem, yeni) VALUES ('Kesim', 1)");
+        QCOMPARE(PQresultStatus(r), PGRES_COMMAND_OK);
+        PQclear(r);
+        PQfinish(other);
+        QTRY_COMPARE_WITH_TIMEOUT(seen, 1, 2000);
+    }
+
+    // A connection the server dropped: the write is refused in words, never retried blind, and the next finds the server.
+    void serverConnectionLost()
+    {
+        if (!db->onServer()) QSKIP("an embedded file has no connection to lose");
+        auto ds = source(QStringLiteral("T"));
+        PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
+        PQclear(PQexec(other, "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname=current_database() AND pid<>pg_backend_pid()"));
+        PQfinish(other);
+        QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && !ds->update());
+        QVERIFY2(ds->lastError().contains(QStringLiteral("Sunucu bağlantısı koptu")), qPrintable(ds->lastError()));
+        QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && ds->update());
+        QVERIFY(ds->refresh() && ds->recordCount() == 5);
+    }
+
     void failedSaveCancelsEdit()
     {
         auto ds = source(QStringLiteral("T"));
-        QVERIFY(db->exec(QStringLiteral("CREATE TRIGGER nope BEFORE INSERT ON T BEGIN SELECT RAISE(ABORT, 'disk dolu'); END"), nullptr));
+        QVERIFY(db->exec(db->onServer()
+                ? QStringLiteral("CREATE OR REPLACE FUNCTION nope() RETURNS trigger AS $$BEGIN RAISE EXCEPTION 'disk dolu'; END$$ LANGUAGE plpgsql;"
+                                 " CREATE TRIGGER nope BEFORE INSERT ON T FOR EACH ROW EXECUTE FUNCTION nope()")
+                : QStringLiteral("CREATE TRIGGER nope BEFORE INSERT ON T BEGIN SELECT RAISE(ABORT, 'disk dolu'); END"), nullptr));
         QSignalSpy failed(ds.get(), &DataSource::failed);
         bool saving = true;
         connect(ds.get(), &DataSource::beforeUpdate, this, [&](int a) { if (a == DataSource::ActionUpdate) saving = false; });

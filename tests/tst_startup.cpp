@@ -5,6 +5,7 @@
 #include "app/hostpaths.h"
 #include "app/restore.h"
 #include "app/salonya.h"
+#include "app/serverwait.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "data/database.h"
@@ -160,11 +161,13 @@ private slots:
         QTest::newRow("source files with wrong tables") << "tables" << "";
         QTest::newRow("program folder not writable") << "folder" << "yazılamıyor";
         QTest::newRow("own database not a database") << "database" << "Cari.Mdb (dosya bir veritabanı değil)";
+        QTest::newRow("salon server not answering, asked twice") << "server" << "Salon sunucusuna bağlanılamadı";
     }
     void readyOrRefused()
     {
         QFETCH(QString, kind); QFETCH(QString, fatal);
         SalonFixture fx;
+        int asks = 0;
         for (const QString& p : {fx.stockFile(), fx.cardFile()}) {
             QFile file(p);
             if (kind == u"tables")
@@ -175,12 +178,17 @@ private slots:
         if (kind == u"folder") {
             QVERIFY(QFile(fx.root() + u"/dosya"_s).open(QIODevice::WriteOnly));
             qputenv("SALONYA_PROGRAM_DIR", (fx.root() + u"/dosya/program"_s).toUtf8());
+        } else if (kind == u"server") {
+            qputenv("SALONYA_SERVER", ("host=" + fx.root() + "/yok").toUtf8());
+            ServerWait::setAskHandler([&](const QString&) { return ++asks < 2; }); // "Yeniden Dene" once, then "Kapat"
         } else if (kind == u"database") {
             QFile bad(fx.ownFile(u"Cari.Mdb"_s));
             QVERIFY(bad.open(QIODevice::WriteOnly));
             bad.write(QByteArray(8192, '\x5a'));
         }
         Salonya* f = fx.start();
+        ServerWait::setAskHandler({});
+        QCOMPARE(asks, kind == u"server" ? 2 : 0);
         QCOMPARE(!f, !fatal.isEmpty());
         if (!f) {
             QVERIFY(fx.form() && fx.form()->fatalError().contains(fatal));

@@ -2,12 +2,14 @@
 
 #include "restore.h"
 #include "data/database.h"
+#include "data/pgengine.h"
 #include "data/schema.h"
 #include "ui/feedback.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
 #include <QUrl>
@@ -83,7 +85,7 @@ QList<QDate> Backup::days(const QString& programDir)
 {
     static const QRegularExpression dayName(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
     static const QStringList ours{QString::fromLatin1(Schema::CariFile), QString::fromLatin1(Schema::StokFile),
-                                  QString::fromLatin1(Schema::SalonyaFile)};
+                                  QString::fromLatin1(Schema::SalonyaFile), QString::fromLatin1(ServerDump)};
     QList<QDate> out;
     const QDir root(programDir + QStringLiteral("/Yedek"));
     for (const QFileInfo& e : root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name)) {
@@ -129,7 +131,22 @@ QString Backup::run(const QString& programDir, const QDate& day, const std::atom
     const QString partial = root + QStringLiteral("/.") + QFileInfo(target).fileName() + QStringLiteral(".yarım");
     QDir(partial).removeRecursively();
     if (!QDir().mkpath(partial)) return QStringLiteral("Yedek klasörü oluşturulamadı: %1").arg(native(root));
+    // On a salon server the day's backup is the server's dump of the three schemas.
+    if (const QString server = Pg::serverSetting(); !server.isEmpty()) {
+        QProcess dump;
+        dump.start(QStringLiteral("pg_dump"), {QStringLiteral("--format=custom"), QStringLiteral("--schema=cari"), QStringLiteral("--schema=stok"),
+                                               QStringLiteral("--schema=salonya"), QStringLiteral("--file=") + partial + u'/' + QString::fromLatin1(ServerDump),
+                                               QStringLiteral("--dbname=") + server});
+        const bool ok = dump.waitForFinished(-1) && dump.exitStatus() == QProcess::NormalExit && dump.exitCode() == 0;
+        if (!ok) {
+            const QString why = dump.error() == QProcess::FailedToStart ? QStringLiteral("pg_dump bulunamadı (postgresql-client paketi)")
+                                                                        : QString::fromLocal8Bit(dump.readAllStandardError()).trimmed();
+            QDir(partial).removeRecursively();
+            return QStringLiteral("Sunucudaki veritabanı yedeklenemedi: %1").arg(why);
+        }
+    }
     for (const char* name : {Schema::CariFile, Schema::StokFile, Schema::SalonyaFile}) {
+        if (!Pg::serverSetting().isEmpty()) break;
         const QString file = QString::fromLatin1(name);
         QString error = copyFile(programDir + u'/' + file, partial + u'/' + file, cancel);
         // A damaged file never becomes a day's backup, so it can never push a good day out.

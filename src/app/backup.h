@@ -1,7 +1,8 @@
 #pragma once
 // Daily backup of the desk's own databases: at the first start of a day, after the ready state, a
 // worker thread copies "Cari.Mdb", "Stok.Mdb" and "Salonya.Mdb" with SQLite's online backup into
-// "Yedek/<yyyy-mm-dd>" of the program folder and keeps the last 14 days. A failure is logged and
+// "Yedek/<yyyy-mm-dd>" of the program folder and keeps the last 14 days; on a salon server it keeps
+// the server's dump of the three schemas there instead. A failure is logged and
 // told once; the desk goes on.
 
 #include <QDate>
@@ -18,6 +19,8 @@ class Backup : public QObject
     Q_OBJECT
 public:
     static constexpr int KeepDays = 14;
+    // The day's file when the databases live on a salon server (pg_dump's own format).
+    static constexpr auto ServerDump = "Salonya.dump";
 
     // Messages go over `window`, which also owns the backup.
     Backup(QString programDir, QWidget* window);

@@ -114,6 +114,44 @@ QString ident(const QString& n)
     return u'"' + s + u'"';
 }
 
+// The same for a value read from the salon server, where the own tables live when one is set.
+Cell cellOf(const QVariant& v, OwnColumn col)
+{
+    Cell c;
+    if (v.isNull()) return c;
+    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Double) {
+        c.type = v.typeId() == QMetaType::Double ? SQLITE_FLOAT : SQLITE_INTEGER;
+        c.number = col.currency ? currency(v.toDouble()) : v.toDouble();
+        return c;
+    }
+    const QByteArray b = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+    c.type = v.typeId() == QMetaType::QByteArray ? SQLITE_BLOB : SQLITE_TEXT;
+    c.number = double(b.size());
+    c.hash = qHashBits(b.constData(), size_t(b.size()), 0x5a1017a);
+    return c;
+}
+
+// A source value as the server's own column is sent it: text where the column is text (as SQLite
+// would convert it), four decimals where it holds money.
+QVariant serverValue(sqlite3_value* v, OwnColumn col)
+{
+    const int t = sqlite3_value_type(v);
+    if (t == SQLITE_NULL) return QVariant();
+    if (col.affinity == Affinity::Text || t == SQLITE_TEXT)
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    if (t == SQLITE_BLOB) return QByteArray(static_cast<const char*>(sqlite3_value_blob(v)), sqlite3_value_bytes(v));
+    if (col.currency) return currency(sqlite3_value_double(v));
+    if (t == SQLITE_INTEGER) return qlonglong(sqlite3_value_int64(v));
+    return sqlite3_value_double(v);
+}
+
+std::string keyOf(const QVariant& v)
+{
+    if (v.isNull()) return {};
+    const QByteArray t = v.toString().toUtf8();
+    return '\x01' + Turkish::sortKey(std::string_view(t.constData(), size_t(t.size())));
+}
+
 // The key as the criterion "Kod='" + value + "'" would compare it; an empty (Null) key is a key of its
 // own, so a card without one is found again at the next start instead of added once more.
 std::string keyOf(sqlite3_stmt* st, int col)
@@ -217,6 +255,17 @@ bool Importer::loadOwnKeys(QString* error)
 {
     QStringList cols{ident(ownCols[m.ownKey].name)};
     for (const auto& [d, s] : m.always) cols << ident(ownCols[d].name);
+    if (own->onServer()) {
+        Query q = own->run(QStringLiteral("SELECT rowid, %1 FROM %2").arg(cols.join(u','), ident(m.ownTable)));
+        while (q.next()) {
+            for (size_t i = 0; i < m.always.size(); ++i)
+                cells.push_back(cellOf(q.value(int(i) + 2), ownColumn(ownCols[m.always[i].first])));
+            addKey(keyOf(q.value(1)), rowids.size());
+            rowids.push_back(q.value(0).toLongLong());
+        }
+        if (!q.ok()) *error = q.error();
+        return q.ok();
+    }
     sqlite3_stmt* st = own->prepare(QStringLiteral("SELECT rowid, %1 FROM %2").arg(cols.join(u','), ident(m.ownTable)), error);
     if (!st) return false;
     int rc;
@@ -246,11 +295,25 @@ bool Importer::walk(QString* error)
     for (const FieldMap* fm : {&m.onAdd, &m.always})
         for (const auto& [d, s] : *fm) addCols << ident(ownCols[d].name);
     for (const auto& [d, s] : m.always) sets << ident(ownCols[d].name) + QStringLiteral("=?");
-    sqlite3_stmt* add = own->prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                         .arg(ident(m.ownTable), addCols.join(u','), QStringList(addCols.size(), QStringLiteral("?")).join(u',')), error);
-    sqlite3_stmt* edit = sets.isEmpty() ? nullptr
-        : own->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(ident(m.ownTable), sets.join(u',')), error);
-    if (!add || (!sets.isEmpty() && !edit)) { sqlite3_reset(read); return false; }
+    const QString addSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(ident(m.ownTable), addCols.join(u','), QStringList(addCols.size(), QStringLiteral("?")).join(u','));
+    const QString editSql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(ident(m.ownTable), sets.join(u','));
+    const bool server = own->onServer();
+    sqlite3_stmt* add = server ? nullptr : own->prepare(addSql, error);
+    sqlite3_stmt* edit = server || sets.isEmpty() ? nullptr : own->prepare(editSql, error);
+    if (!server && (!add || (!sets.isEmpty() && !edit))) { sqlite3_reset(read); return false; }
+    // On the server the same writes go as parameters; false with the reason when one fails.
+    auto serverWrite = [&](const QString& sql, const FieldMap* first, const FieldMap* second, qint64 rowid, qint64* id) {
+        QVariantList values;
+        for (const FieldMap* fm : {first, second})
+            if (fm)
+                for (const auto& [d, s] : *fm) values << serverValue(sqlite3_column_value(read, selectOf[s]), ownColumn(ownCols[d]));
+        if (rowid >= 0) values << rowid;
+        Query q = own->run(sql, values, id != nullptr);
+        if (!q.finish()) { *error = q.error(); sqlite3_reset(read); return false; }
+        if (id) *id = q.lastId();
+        return true;
+    };
 
     // Binds the source value of one field the way the own column stores it.
     auto bindField = [&](sqlite3_stmt* st, int at, int dst, int srcField) {
@@ -276,7 +339,11 @@ bool Importer::walk(QString* error)
         const auto found = byKey.find(key);
         if (found != byKey.end()) {
             const size_t row = found->second;
-            if (edit && !sameCells(row, values)) {
+            if (server && !sets.isEmpty() && !sameCells(row, values)) {
+                if (!serverWrite(editSql, &m.always, nullptr, rowids[row], nullptr)) return false;
+                std::copy(values.begin(), values.end(), cells.begin() + std::ptrdiff_t(row * values.size()));
+                ++changed;
+            } else if (edit && !sameCells(row, values)) {
                 int at = 1;
                 for (const auto& [d, s] : m.always) bindField(edit, at++, d, s);
                 sqlite3_bind_int64(edit, at, rowids[row]);
@@ -285,6 +352,13 @@ bool Importer::walk(QString* error)
                 std::copy(values.begin(), values.end(), cells.begin() + std::ptrdiff_t(row * values.size()));
                 ++changed;
             }
+        } else if (server) {
+            qint64 id = 0;
+            if (!serverWrite(addSql, &m.onAdd, &m.always, -1, &id)) return false;
+            addKey(key, rowids.size());
+            rowids.push_back(id);
+            cells.insert(cells.end(), values.begin(), values.end());
+            ++added;
         } else {
             int at = 1;
             for (const FieldMap* fm : {&m.onAdd, &m.always})
@@ -319,11 +393,16 @@ bool Importer::run(QString* error)
     if (!prepareColumns(error)) return false;
     Transaction tx(own, true);
     if (!tx.active()) { *error = tx.error(); return false; }
+    // Desks starting together import one after the other, so the second finds the first one's cards.
+    if (own->onServer() && !own->run(QStringLiteral("SELECT pg_advisory_xact_lock(7202)")).finish()) {
+        *error = own->lastError();
+        return false;
+    }
     const bool k = loadOwnKeys(error);
     // Into an empty table (a first start) the rows go faster without its indexes, which are then built
     // once, sorted, inside the same transaction.
     QStringList indexes;
-    if (k && rowids.empty()) {
+    if (k && rowids.empty() && !own->onServer()) {
         sqlite3_stmt* st = own->prepare(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type='index' AND sql IS NOT NULL"
                                                        " AND tbl_name=? COLLATE NOCASE"), error);
         if (!st) return false;

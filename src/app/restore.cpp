@@ -2,6 +2,7 @@
 
 #include "backup.h"
 #include "data/database.h"
+#include "data/pgengine.h"
 #include "data/schema.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <cstdio>
 #include <sqlite3.h>
@@ -63,6 +65,11 @@ QStringList damaged(const QString& programDir, QStringList* reasons)
 QDate newestGoodDay(const QString& programDir, const QStringList& files, const QDate& today)
 {
     const QList<QDate> days = Backup::days(programDir);
+    if (!Pg::serverSetting().isEmpty()) {
+        for (auto d = days.rbegin(); d != days.rend(); ++d)
+            if (*d <= today && QFileInfo(Backup::folderOf(programDir, *d) + u'/' + QString::fromLatin1(Backup::ServerDump)).size() > 0) return *d;
+        return {};
+    }
     for (auto d = days.rbegin(); d != days.rend(); ++d) {
         if (*d > today) continue;
         const QString folder = Backup::folderOf(programDir, *d);
@@ -77,6 +84,21 @@ QDate newestGoodDay(const QString& programDir, const QStringList& files, const Q
 QString run(const QString& programDir, const QDate& day, const QStringList& files, QStringList* done)
 {
     const QString folder = Backup::folderOf(programDir, day);
+    // On a salon server the day's dump replaces the three schemas in one transaction.
+    if (const QString server = Pg::serverSetting(); !server.isEmpty()) {
+        const QString dump = folder + u'/' + QString::fromLatin1(Backup::ServerDump);
+        if (!QFileInfo::exists(dump)) return QStringLiteral("Yedekte %1 yok.").arg(native(dump));
+        QProcess restore;
+        restore.start(QStringLiteral("pg_restore"), {QStringLiteral("--clean"), QStringLiteral("--if-exists"), QStringLiteral("--single-transaction"),
+                                                     QStringLiteral("--dbname=") + server, dump});
+        if (!restore.waitForFinished(-1) || restore.exitStatus() != QProcess::NormalExit || restore.exitCode() != 0) {
+            const QString why = restore.error() == QProcess::FailedToStart ? QStringLiteral("pg_restore bulunamadı (postgresql-client paketi)")
+                                                                           : QString::fromLocal8Bit(restore.readAllStandardError()).trimmed();
+            return QStringLiteral("Sunucudaki veritabanı geri yüklenemedi (%1).").arg(why);
+        }
+        if (done) *done = files;
+        return {};
+    }
     for (const QString& f : files) {
         const QString from = folder + u'/' + f;
         if (!QFileInfo::exists(from)) return QStringLiteral("Yedekte %1 yok.").arg(native(from));

@@ -1,12 +1,15 @@
 #include "startup.h"
 
 #include "backup.h"
+#include "serverwait.h"
+#include "data/pgengine.h"
 #include "restore.h"
 #include "hostpaths.h"
 #include "network.h"
 #include "salonya.h"
 #include "settings.h"
 #include "checkout/checkout.h"
+#include "ticket/ticketgrids.h"
 #include "wheel.h"
 #include "windowplace.h"
 #include "data/datasource.h"
@@ -111,6 +114,8 @@ bool Startup::load()
         probe.close();
         probe.remove();
     }
+    if (const QString server = Pg::serverSetting(); !server.isEmpty())
+        if (QString why; !ServerWait::untilReachable(server, &why)) return refuse(why);
     if (QString why; !checkOwnDatabases(dir, &why)) return refuse(why);
     if (!Schema::ensureOwnDatabases(dir, &error)) return refuse(QStringLiteral("Salonya veritabanları açılamadı:\n%1").arg(error));
     step("databases", [&] {
@@ -218,6 +223,7 @@ void Startup::activate()
         f->DataGunluk->setRecordSource(QStringLiteral("Select * From Salonya Where ") + s.TarihKriter
                                        + QStringLiteral(" And Yeni=1 Order By Tarih ASC"));
         Data::refreshRoutine(f->DataGunluk);
+        if (auto* grids = f->findChild<TicketGrids*>()) grids->followOtherDesks();
     });
     step("data folder", [&] { chooseDataFolder(); });
     step("unfinished send", [&] {

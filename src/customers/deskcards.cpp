@@ -5,7 +5,6 @@
 #include "data/refresh.h"
 
 #include <cmath>
-#include <sqlite3.h>
 
 namespace DeskCards {
 namespace {
@@ -28,14 +27,10 @@ bool codeTaken(DataSource* cards, const QString& code, bool* taken, QString* err
 {
     Database* db = cards->database();
     if (!db) { *error = cards->lastError(); return false; }
-    sqlite3_stmt* st = db->prepare(QStringLiteral("SELECT 1 FROM CariKartlar WHERE CariKod=? LIMIT 1"), error);
-    if (!st) return false;
-    bindValue(st, 1, code);
-    const int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) { *error = db->lastError(); return false; }
-    *taken = rc == SQLITE_ROW;
-    return true;
+    Query q = db->run(QStringLiteral("SELECT 1 FROM CariKartlar WHERE CariKod=? LIMIT 1"), {code});
+    *taken = q.next();
+    if (!q.ok()) *error = q.error();
+    return q.ok();
 }
 
 } // namespace
@@ -51,6 +46,13 @@ bool addCard(Salonya& f, const QString& title, const QString& group, QString* er
     DataSource* cards = f.DataCari;
     f.state.KayitBekle = true;
     if (!cards->addNew()) { *error = cards->lastError(); return false; }
+    // Desks sharing a salon server take numbers one at a time: the lock lasts until the caller's
+    // transaction has written the card, so the next desk sees it taken.
+    if (Database* db = cards->database(); db && db->onServer() && !db->run(QStringLiteral("SELECT pg_advisory_xact_lock(7203)")).finish()) {
+        *error = db->lastError();
+        cards->cancelUpdate();
+        return false;
+    }
     // A number already used by a card (imported, or written by another desk) is passed over.
     qlonglong n = asCounter(Program::GeciciMetin);
     n = (n < 0 ? kFirstNumber.toLongLong() : n) + 1;

@@ -1,10 +1,13 @@
 #include "database.h"
 
+#include "pgengine.h"
 #include "turkish.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
+#include <QTimer>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
@@ -49,6 +52,8 @@ Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)
 
 Database::~Database()
 {
+    m_listen.reset();
+    m_pg.reset();
     for (sqlite3_stmt* st : std::as_const(m_statements))
         sqlite3_finalize(st);
     sqlite3_close_v2(m_db);
@@ -64,6 +69,19 @@ void Database::registerFunctions(sqlite3* db)
 
 std::shared_ptr<Database> Database::open(const QString& path, bool create, QString* error)
 {
+    // With a server set, the desk's own three databases live there; every other file stays a file.
+    if (const QString schema = Pg::schemaFor(path); !schema.isEmpty()) {
+        if (const QString server = Pg::serverSetting(); !server.isEmpty()) {
+            const QString key = QStringLiteral("pg:%1/%2").arg(server, schema);
+            if (auto existing = registry().value(key).lock()) return existing;
+            auto conn = Pg::Connection::open(server, schema, create, error);
+            if (!conn) return {};
+            auto shared = std::shared_ptr<Database>(new Database(nullptr, key));
+            shared->m_pg = std::move(conn);
+            registry().insert(key, shared);
+            return shared;
+        }
+    }
     const QString key = QFileInfo(path).absoluteFilePath();
     if (auto existing = registry().value(key).lock()) return existing;
     if (!create && !QFileInfo::exists(key)) {
@@ -119,10 +137,14 @@ QString Database::reason(int rc)
     }
 }
 
-QString Database::lastError() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+QString Database::lastError() const { return m_pg ? m_pg->lastError() : QString::fromUtf8(sqlite3_errmsg(m_db)); }
 
 sqlite3_stmt* Database::prepare(const QString& sql, QString* error)
 {
+    if (m_pg) {
+        if (error) *error = QStringLiteral("sunucudaki veritabanında SQLite komutu [") + sql + u']';
+        return nullptr;
+    }
     if (sqlite3_stmt* st = m_statements.value(sql)) {
         sqlite3_reset(st);
         sqlite3_clear_bindings(st);
@@ -152,6 +174,7 @@ sqlite3_stmt* Database::prepare(const QString& sql, QString* error)
 
 bool Database::exec(const QString& sql, QString* error)
 {
+    if (m_pg) return m_pg->exec(sql, error);
     char* msg = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
         if (error) *error = QString::fromUtf8(msg) + QStringLiteral(" [") + sql + u']';
@@ -166,6 +189,24 @@ const QList<Database::Column>* Database::columns(const QString& table, QString* 
     const QString key = table.toLower();
     auto it = m_columns.find(key);
     if (it != m_columns.end()) return &it.value();
+    if (m_pg) {
+        // The row identity is no field; the column comment keeps the name's case.
+        Query q = run(QStringLiteral(
+            "SELECT a.attname, format_type(a.atttypid, NULL), col_description(a.attrelid, a.attnum) FROM pg_attribute a"
+            " WHERE a.attrelid = to_regclass(?) AND a.attnum > 0 AND NOT a.attisdropped AND a.attname <> 'rowid' ORDER BY a.attnum"),
+                      {table});
+        QList<Column> cols;
+        while (q.next()) {
+            const QString comment = q.value(2).toString();
+            cols.append({comment.isEmpty() ? q.value(0).toString() : comment, Pg::Connection::declaredType(q.value(1).toString())});
+        }
+        if (!q.ok()) { if (error) *error = q.error(); return nullptr; }
+        if (cols.isEmpty()) {
+            if (error) *error = QStringLiteral("Tablo bulunamadı: %1").arg(table);
+            return nullptr;
+        }
+        return &m_columns.insert(key, cols).value();
+    }
     sqlite3_stmt* st = prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), error);
     if (!st) return nullptr;
     bindValue(st, 1, table);
@@ -180,7 +221,109 @@ const QList<Database::Column>* Database::columns(const QString& table, QString* 
     return &m_columns.insert(key, cols).value();
 }
 
-bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
+bool Database::inTransaction() const { return m_pg ? m_pg->inTransaction() : sqlite3_get_autocommit(m_db) == 0; }
+
+void Database::follow(const QString& channel, std::function<void()> changed)
+{
+    if (!m_pg) return;
+    if (!exec(QStringLiteral("LISTEN ") + channel, nullptr)) return;
+    // Notices arrive on the socket, or wait in libpq after a statement of ours read them along.
+    m_listen = std::make_unique<QTimer>();
+    QObject::connect(m_listen.get(), &QTimer::timeout, m_listen.get(), [this, changed] {
+        pg_conn* c = m_pg->handle();
+        PQconsumeInput(c);
+        bool any = false;
+        while (PGnotify* n = PQnotifies(c)) {
+            any = any || n->be_pid != PQbackendPID(c); // our own writes are on our screen already
+            PQfreemem(n);
+        }
+        if (any) changed();
+    });
+    m_listen->start(500);
+}
+
+Query Database::run(const QString& sql, const QVariantList& params, bool insertId)
+{
+    Query q;
+    q.m_db = this;
+    if (m_pg) {
+        Pg::Result r = m_pg->run(insertId ? sql + QStringLiteral(" RETURNING rowid") : sql, params, &q.m_error);
+        q.m_ok = r != nullptr;
+        if (!r) return q;
+        q.m_changes = QByteArray(PQcmdTuples(r.get())).toLongLong();
+        if (insertId && PQntuples(r.get()) == 1) q.m_lastId = QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+        q.m_pg = r.release();
+        return q;
+    }
+    q.m_st = prepare(sql, &q.m_error);
+    q.m_ok = q.m_st != nullptr;
+    for (int i = 0; q.m_ok && i < params.size(); ++i)
+        bindValue(q.m_st, i + 1, params[i]);
+    q.m_lastId = insertId ? -1 : 0;
+    return q;
+}
+
+Query::Query(Query&& o) noexcept { *this = std::move(o); }
+
+Query& Query::operator=(Query&& o) noexcept
+{
+    if (this == &o) return *this;
+    release();
+    m_db = o.m_db; m_st = std::exchange(o.m_st, nullptr); m_pg = std::exchange(o.m_pg, nullptr);
+    m_row = o.m_row; m_ok = o.m_ok; m_done = o.m_done; m_error = o.m_error; m_changes = o.m_changes; m_lastId = o.m_lastId;
+    return *this;
+}
+
+Query::~Query() { release(); }
+
+void Query::release()
+{
+    if (m_st) sqlite3_reset(m_st); // the statement stays in its connection's cache
+    if (m_pg) PQclear(m_pg);
+    m_st = nullptr;
+    m_pg = nullptr;
+}
+
+bool Query::next()
+{
+    if (!m_ok || m_done) return false;
+    if (m_pg) {
+        if (++m_row < PQntuples(m_pg)) return true;
+        m_done = true;
+        return false;
+    }
+    const int rc = sqlite3_step(m_st);
+    if (rc == SQLITE_ROW) return true;
+    m_done = true;
+    if (rc != SQLITE_DONE) {
+        m_ok = false;
+        m_error = m_db->lastError();
+    } else {
+        sqlite3* h = sqlite3_db_handle(m_st);
+        m_changes = sqlite3_changes(h);
+        if (m_lastId < 0) m_lastId = sqlite3_last_insert_rowid(h);
+    }
+    sqlite3_reset(m_st);
+    return false;
+}
+
+bool Query::finish()
+{
+    while (next()) {}
+    return m_ok;
+}
+
+QVariant Query::value(int col) const
+{
+    if (m_pg) return m_row >= 0 && m_row < PQntuples(m_pg) ? Pg::Connection::value(m_pg, m_row, col) : QVariant();
+    return m_st ? columnValue(m_st, col) : QVariant();
+}
+
+int Query::columnCount() const
+{
+    if (m_pg) return PQnfields(m_pg);
+    return m_st ? sqlite3_column_count(m_st) : 0;
+}
 
 bool bindValue(sqlite3_stmt* st, int index, const QVariant& v)
 {

@@ -1,16 +1,58 @@
 #pragma once
-// One SQLite connection per database file, shared by every data source on that file,
-// with the Turkish collation and the Jet functions registered and statements cached.
+// One connection per database, shared by every data source on it: an SQLite file with the Turkish
+// collation and the Jet functions registered and statements cached, or, for the desk's own three
+// databases when a server is set, a schema on the salon's PostgreSQL server (pgengine.h).
+
+#include "jet.h"
 
 #include <QHash>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
+
+class QTimer;
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-class Statement;
+namespace Pg { class Connection; struct ResultDeleter; }
+struct pg_result;
+class Database;
+
+// A statement run on either engine: bound at once, rows read in order, fields by position.
+class Query
+{
+public:
+    Query() = default;
+    Query(Query&& o) noexcept;
+    Query& operator=(Query&& o) noexcept;
+    ~Query();
+    // The next row; false at the end or on an error (see ok()).
+    bool next();
+    // Runs a statement that returns no rows to its end.
+    bool finish();
+    bool ok() const { return m_ok; }
+    QString error() const { return m_error; }
+    QVariant value(int col) const;
+    int columnCount() const;
+    // Rows a write changed, and the row identity an insert gave.
+    qint64 changes() const { return m_changes; }
+    qint64 lastId() const { return m_lastId; }
+
+private:
+    friend class Database;
+    void release();
+    Database* m_db = nullptr;
+    sqlite3_stmt* m_st = nullptr;
+    pg_result* m_pg = nullptr;
+    int m_row = -1;
+    bool m_ok = false;
+    bool m_done = false;
+    QString m_error;
+    qint64 m_changes = 0;
+    qint64 m_lastId = 0;
+};
 
 class Database : public std::enable_shared_from_this<Database>
 {
@@ -27,7 +69,13 @@ public:
     // A SQLite result code in the words the desk shows the user.
     static QString reason(int rc);
 
+    // The SQLite handle; null for a database on the server.
     sqlite3* handle() const { return m_db; }
+    bool onServer() const { return m_pg != nullptr; }
+    Jet::Dialect dialect() const { return m_pg ? Jet::Dialect::Postgres : Jet::Dialect::Sqlite; }
+    // Runs a statement with "?" parameters on whichever engine holds the database. An insert asked
+    // for its identity reports it in lastId().
+    Query run(const QString& sql, const QVariantList& params = {}, bool insertId = false);
     QString path() const { return m_path; }
     QString lastError() const;
 
@@ -42,9 +90,15 @@ public:
 
     bool inTransaction() const;
 
+    // On a salon server: calls changed() within a second of another desk's change of the table the
+    // channel names ("salonya", the ticket book). Nothing on an embedded file, which only this desk writes.
+    void follow(const QString& channel, std::function<void()> changed);
+
 private:
     explicit Database(sqlite3* db, QString path);
     sqlite3* m_db = nullptr;
+    std::unique_ptr<Pg::Connection> m_pg;
+    std::unique_ptr<QTimer> m_listen;
     QString m_path;
     QHash<QString, sqlite3_stmt*> m_statements;
     QHash<QString, QList<Column>> m_columns;

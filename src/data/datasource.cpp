@@ -87,7 +87,7 @@ bool DataSource::refresh()
         return ok;
     };
     if (!ensureOpen()) return done(false);
-    const Jet::RecordSource rs = Jet::parseRecordSource(m_recordSource);
+    const Jet::RecordSource rs = Jet::parseRecordSource(m_recordSource, m_db->dialect());
     if (!rs.ok) return done(fail(rs.error));
     QString err;
     const QList<Database::Column>* cols = m_db->columns(rs.table, &err);
@@ -116,16 +116,11 @@ bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys
     Stamp before; // taken first: a commit during the read makes the kept set look older, never newer
     const bool stamped = stamp(&before);
     if (stamped && cachedKeys(query, before, keys)) return true;
-    sqlite3_stmt* st = m_db->prepare(sql, error);
-    if (!st) return false;
-    for (int i = 0; i < rs.tail.params.size(); ++i)
-        bindValue(st, i + 1, rs.tail.params[i]);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        keys->push_back(sqlite3_column_int64(st, 0));
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) {
-        *error = m_db->lastError();
+    Query q = m_db->run(sql, rs.tail.params);
+    while (q.next())
+        keys->push_back(q.value(0).toLongLong());
+    if (!q.ok()) {
+        *error = q.error();
         return false;
     }
     if (stamped) keepKeys(query, before, *keys);
@@ -135,7 +130,7 @@ bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys
 bool DataSource::keepAhead(const QString& source)
 {
     if (!ensureOpen()) return false;
-    const Jet::RecordSource rs = Jet::parseRecordSource(source);
+    const Jet::RecordSource rs = Jet::parseRecordSource(source, m_db->dialect());
     std::vector<qint64> keys;
     QString err;
     return rs.ok && readKeys(rs, &keys, &err);
@@ -143,8 +138,9 @@ bool DataSource::keepAhead(const QString& source)
 
 bool DataSource::stamp(Stamp* out)
 {
-    // Inside a transaction a write can still be rolled back without changing either count.
-    if (m_db->inTransaction()) return false;
+    // Inside a transaction a write can still be rolled back without changing either count; another
+    // desk's writes on a server leave no trace here, so nothing is kept there.
+    if (m_db->onServer() || m_db->inTransaction()) return false;
     QString err;
     sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT (SELECT data_version FROM pragma_data_version),"
                                                     " (SELECT schema_version FROM pragma_schema_version)"), &err);
@@ -247,18 +243,12 @@ std::vector<qint64> DataSource::matching(const QString& criterion)
 {
     std::vector<qint64> ids;
     if (!m_open || !m_db) { fail(QStringLiteral("Kayıt kümesi açık değil")); return ids; }
-    const Jet::Sql where = Jet::translate(criterion);
+    const Jet::Sql where = Jet::translate(criterion, m_db->dialect());
     if (!where.ok) { fail(where.error); return ids; }
-    QString err;
-    sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quotedIdent(m_table), where.text), &err);
-    if (!st) { fail(err); return ids; }
-    for (int i = 0; i < where.params.size(); ++i)
-        bindValue(st, i + 1, where.params[i]);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        ids.push_back(sqlite3_column_int64(st, 0));
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) { fail(m_db->lastError()); ids.clear(); }
+    Query q = m_db->run(QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quotedIdent(m_table), where.text), where.params);
+    while (q.next())
+        ids.push_back(q.value(0).toLongLong());
+    if (!q.ok()) { fail(q.error()); ids.clear(); }
     return ids;
 }
 
@@ -334,37 +324,31 @@ bool DataSource::update()
         names << quotedIdent(m_columns[i].name);
         values << m_buffer[i];
     }
-    QString err;
     const EditMode mode = m_mode;
     cancelUpdate(); // a save that fails leaves no half-written record in edit mode
-    sqlite3_stmt* st = nullptr;
+    Query q;
     if (mode == EditMode::Adding) {
         const QString sql = names.isEmpty()
             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedIdent(m_table))
             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(quotedIdent(m_table), names.join(u','), QStringList(names.size(), QStringLiteral("?")).join(u','));
-        st = m_db->prepare(sql, &err);
+        q = m_db->run(sql, values, true);
     } else {
         if (names.isEmpty()) return true;
         QStringList sets;
         for (const QString& n : std::as_const(names)) sets << n + QStringLiteral("=?");
-        st = m_db->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quotedIdent(m_table), sets.join(u',')), &err);
+        values << qlonglong(m_keys[size_t(m_cur)]);
+        q = m_db->run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quotedIdent(m_table), sets.join(u',')), values);
     }
-    if (!st) return fail(err);
-    for (int i = 0; i < values.size(); ++i)
-        bindValue(st, i + 1, values[i]);
-    if (mode == EditMode::Editing) sqlite3_bind_int64(st, int(values.size()) + 1, m_keys[size_t(m_cur)]);
-    const int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) return fail(QStringLiteral("Kayıt yazılamadı: ") + m_db->lastError());
+    if (!q.finish()) return fail(QStringLiteral("Kayıt yazılamadı: ") + q.error());
     if (mode == EditMode::Adding) {
-        const qint64 id = sqlite3_last_insert_rowid(m_db->handle());
+        const qint64 id = q.lastId();
         const int oldCount = int(m_keys.size());
         m_keys.push_back(id);
         if (m_cur >= oldCount) m_cur = oldCount + 1; // stays after the last record
         if (!m_bulk) emit rowInserted(oldCount);
     } else {
-        if (sqlite3_changes(m_db->handle()) != 1) return fail(QStringLiteral("Kayıt başka yerden silinmiş"));
+        if (q.changes() != 1) return fail(QStringLiteral("Kayıt başka yerden silinmiş"));
         m_rows.remove(m_keys[size_t(m_cur)]);
         if (!m_bulk) emit rowChanged(m_cur);
     }
@@ -376,14 +360,9 @@ bool DataSource::deleteRecord()
     if (m_mode != EditMode::None) cancelUpdate();
     if (position() < 0) return fail(QStringLiteral("Silinecek kayıt yok"));
     emit beforeUpdate(ActionDelete);
-    QString err;
-    sqlite3_stmt* st = m_db->prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quotedIdent(m_table)), &err);
-    if (!st) return fail(err);
     const qint64 id = m_keys[size_t(m_cur)];
-    sqlite3_bind_int64(st, 1, id);
-    const int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) return fail(QStringLiteral("Kayıt silinemedi: ") + m_db->lastError());
+    Query q = m_db->run(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quotedIdent(m_table)), {qlonglong(id)});
+    if (!q.finish()) return fail(QStringLiteral("Kayıt silinemedi: ") + q.error());
     m_keys.erase(m_keys.begin() + m_cur);
     m_rows.remove(id);
     m_deleted = true;
@@ -403,17 +382,13 @@ const QVariantList* DataSource::row(int rowIndex) const
     if (rowIndex < 0 || rowIndex >= int(m_keys.size()) || !m_db) return nullptr;
     const qint64 id = m_keys[size_t(rowIndex)];
     if (const QVariantList* cached = m_rows.object(id)) return cached;
-    QString err;
-    sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT * FROM %1 WHERE rowid=?").arg(quotedIdent(m_table)), &err);
-    if (!st) return nullptr;
-    sqlite3_bind_int64(st, 1, id);
-    if (sqlite3_step(st) != SQLITE_ROW) { sqlite3_reset(st); return nullptr; }
+    Query q = m_db->run(QStringLiteral("SELECT * FROM %1 WHERE rowid=?").arg(quotedIdent(m_table)), {qlonglong(id)});
+    if (!q.next()) return nullptr;
     auto* values = new QVariantList;
-    const int n = sqlite3_column_count(st);
+    const int n = qMin(q.columnCount(), int(m_columns.size())); // the server's row identity is no field
     values->reserve(n);
     for (int c = 0; c < n; ++c)
-        values->append(fromStorage(c, columnValue(st, c)));
-    sqlite3_reset(st);
+        values->append(fromStorage(c, q.value(c)));
     m_rows.insert(id, values);
     return values;
 }

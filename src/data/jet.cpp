@@ -131,7 +131,46 @@ QString sqlIdent(const QString& name)
 
 } // namespace
 
-Sql translate(const QString& jet)
+QString likeRegex(const QString& pattern)
+{
+    auto lit = [](char32_t c) {
+        const QString s = QString::fromUcs4(&c, 1);
+        static const QString special = QStringLiteral("\\^$.|?*+()[]{}-");
+        return special.contains(s) ? u'\\' + s : s;
+    };
+    QString out = QStringLiteral("^");
+    const QList<uint> p = pattern.toUcs4();
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const char32_t c = p[i];
+        if (c == U'*') { out += QStringLiteral(".*"); continue; }
+        if (c == U'?') { out += u'.'; continue; }
+        if (c == U'#') { out += QStringLiteral("[0-9]"); continue; }
+        const qsizetype close = c == U'[' ? p.indexOf(uint(U']'), i + 2) : -1;
+        if (close < 0) { out += lit(Turkish::fold(c)); continue; }
+        // A set: ranges follow the Turkish alphabet, so they are spelt out letter by letter.
+        qsizetype j = i + 1;
+        QString set = QStringLiteral("[");
+        if (p[j] == U'!') { set += u'^'; ++j; }
+        for (; j < close; ++j) {
+            if (j + 2 < close && p[j + 1] == U'-') {
+                const uint32_t lo = Turkish::weight(p[j]), hi = Turkish::weight(p[j + 2]);
+                QSet<char32_t> seen;
+                for (char32_t k = 0x20; k < 0x250; ++k) {
+                    const uint32_t w = Turkish::weight(k);
+                    if (w >= lo && w <= hi && !seen.contains(Turkish::fold(k))) { seen.insert(Turkish::fold(k)); set += lit(Turkish::fold(k)); }
+                }
+                j += 2;
+            } else {
+                set += lit(Turkish::fold(p[j]));
+            }
+        }
+        out += set + u']';
+        i = close;
+    }
+    return out + u'$';
+}
+
+Sql translate(const QString& jet, Dialect dialect)
 {
     Sql out;
     QString err;
@@ -207,6 +246,20 @@ Sql translate(const QString& jet)
                 const QString col = sqlIdent(tok.text);
                 const QString pattern = t[i + 2].text;
                 const QString head = Turkish::likePrefix(pattern);
+                if (dialect == Dialect::Postgres) {
+                    // The server refuses Like on a case-blind collation: a case-folded regular expression does it,
+                    // with the index range of the literal head (U+FFFF sorts after every letter there).
+                    const QString match = QStringLiteral("lower(CAST(%1 AS text) COLLATE tr_det) ~ ?").arg(col);
+                    if (head.isEmpty()) {
+                        parts << match;
+                        out.params << likeRegex(pattern);
+                    } else {
+                        parts << QStringLiteral("(%1 >= ? AND %1 < ? AND %2)").arg(col, match);
+                        out.params << head << head + QChar(0xFFFF) << likeRegex(pattern);
+                    }
+                    i += 2;
+                    break;
+                }
                 if (!head.isEmpty()) {
                     parts << QStringLiteral("(%1 >= ? COLLATE TR AND %1 < ? COLLATE TR AND %1 LIKE ?)").arg(col);
                     out.params << head << head + QChar(0xDBFF) + QChar(0xDFFF) << pattern;
@@ -238,7 +291,7 @@ Sql translate(const QString& jet)
     return out;
 }
 
-RecordSource parseRecordSource(const QString& jet)
+RecordSource parseRecordSource(const QString& jet, Dialect dialect)
 {
     RecordSource rs;
     static const QRegularExpression select(
@@ -258,7 +311,7 @@ RecordSource parseRecordSource(const QString& jet)
         return rs;
     }
     if (rs.table.startsWith(u'[')) rs.table = rs.table.mid(1, rs.table.size() - 2);
-    rs.tail = translate(tail);
+    rs.tail = translate(tail, dialect);
     rs.ok = rs.tail.ok;
     rs.error = rs.tail.error;
     return rs;

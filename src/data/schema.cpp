@@ -44,6 +44,14 @@ const char* const kSalonya[] = {
     "CREATE INDEX IF NOT EXISTS UnvanTarih_ix ON Salonya (Unvan, Tarih)",
 };
 
+// On a salon server every change of the ticket book tells the other desks (Database::follow).
+const char* const kSalonyaServer[] = {
+    "CREATE OR REPLACE FUNCTION salonya_degisti() RETURNS trigger LANGUAGE plpgsql AS"
+    " $$BEGIN PERFORM pg_notify('salonya', ''); RETURN NULL; END$$",
+    "CREATE OR REPLACE TRIGGER salonya_degisti AFTER INSERT OR UPDATE OR DELETE ON Salonya"
+    " FOR EACH STATEMENT EXECUTE FUNCTION salonya_degisti()",
+};
+
 template <size_t N>
 bool create(const QString& path, const char* const (&statements)[N], QString* error)
 {
@@ -52,6 +60,9 @@ bool create(const QString& path, const char* const (&statements)[N], QString* er
     Transaction tx(db.get());
     for (const char* sql : statements)
         if (!db->exec(QString::fromUtf8(sql), error)) return false;
+    if (db->onServer() && &statements[0] == &kSalonya[0])
+        for (const char* sql : kSalonyaServer)
+            if (!db->exec(QString::fromUtf8(sql), error)) return false;
     if (!tx.commit(error)) return false;
     db->forgetSchema();
     return true;

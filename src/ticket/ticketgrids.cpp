@@ -9,6 +9,10 @@
 #include "ui/textbox.h"
 #include "ui/touchkey.h"
 
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+
 TicketGrids::TicketGrids(Salonya* form) : QObject(form), f(form)
 {
     DataGrid* islem = f->DBGridIslem;
@@ -48,4 +52,29 @@ void TicketGrids::DBGridMus_RowColChange()
     f->DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + s.TarihKriter
                                     + QStringLiteral(" And Unvan=") + Jet::quote(title));
     Data::refreshRoutine(f->DataSalonya);
+}
+
+void TicketGrids::followOtherDesks()
+{
+    Database* db = f->DataGunluk->database();
+    if (!db || !db->onServer()) return;
+    QPointer<TicketGrids> self(this);
+    db->follow(QStringLiteral("salonya"), [self] { if (self) self->otherDeskWrote(); });
+}
+
+// Re-read only while nobody is touching, writing or waiting for a save; the row the desk shows as
+// current stays current. A busy moment is tried again shortly.
+void TicketGrids::otherDeskWrote()
+{
+    const FormState& s = f->state;
+    if (QApplication::mouseButtons() != Qt::NoButton || s.Durum != 0 || s.KayitBekle
+        || f->DataGunluk->editMode() != DataSource::EditMode::None) {
+        QTimer::singleShot(300, this, &TicketGrids::otherDeskWrote);
+        return;
+    }
+    DataSource* ds = f->DataGunluk;
+    const qint64 current = ds->rowId(ds->position());
+    Data::refreshRoutine(ds);
+    for (int i = 0; current >= 0 && i < ds->recordCount(); ++i)
+        if (ds->rowId(i) == current) { ds->moveTo(i); break; }
 }

@@ -16,9 +16,12 @@ public:
 
     // A touched row of DBGridMüs: its customer title and employee, and every line of that title today.
     void DBGridMus_RowColChange();
+    // With the ticket book on a salon server: another desk's lines reach DBGridMüs without a touch.
+    void followOtherDesks();
 
 private:
     void entered(DataGrid* grid, DataSource* ds, float liste);
+    void otherDeskWrote();
 
     Salonya* f;
 };

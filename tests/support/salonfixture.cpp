@@ -1,5 +1,8 @@
 #include "salonfixture.h"
 
+#include "data/database.h"
+#include "data/pgengine.h"
+
 #include "app/salonya.h"
 #include "app/startup.h"
 #include "data/recordmodels.h"
@@ -19,7 +22,7 @@
 #include <QTest>
 
 namespace {
-const char* const kEnv[] = {"SALONYA_PROGRAM_DIR", "SALONYA_DRIVES", "SALONYA_SHARES", "XDG_CONFIG_HOME", "SALONYA_NETWORK"};
+const char* const kEnv[] = {"SALONYA_PROGRAM_DIR", "SALONYA_DRIVES", "SALONYA_SHARES", "XDG_CONFIG_HOME", "SALONYA_NETWORK", "SALONYA_SERVER"};
 }
 
 SalonFixture::SalonFixture()
@@ -36,6 +39,12 @@ SalonFixture::SalonFixture()
     QDir().mkpath(m_dir.path() + QStringLiteral("/drives/C/DefteryaData"));
     Feedback::setBeepHandler([this] { ++beeps; });
     Feedback::setMessageHandler([this](Feedback::Icon, const QString&, const QString& text) { messages << text; });
+    // On a salon server every salon starts empty, as a new program folder does.
+    if (!Pg::serverSetting().isEmpty()) {
+        QString error;
+        auto db = Database::open(ownFile(QStringLiteral("Cari.Mdb")), true, &error);
+        if (!db || !db->exec(QStringLiteral("DROP SCHEMA IF EXISTS cari, stok, salonya CASCADE"), &error)) qWarning() << "server reset:" << error;
+    }
 }
 
 SalonFixture::~SalonFixture()
@@ -57,13 +66,29 @@ QString SalonFixture::ownFile(const QString& name) const { return programDir() +
 bool SalonFixture::execOwn(const QString& name, const QString& sql)
 {
     QString error;
-    if (Schema::ensureOwnDatabases(programDir(), &error) && AccountingFiles::exec(ownFile(name), sql, &error)) return true;
+    if (!Schema::ensureOwnDatabases(programDir(), &error)) {
+        qWarning() << "execOwn:" << error;
+        return false;
+    }
+    if (!Pg::serverSetting().isEmpty()) {
+        auto db = Database::open(ownFile(name), false, &error);
+        if (db && db->exec(sql, &error)) return true;
+    } else if (AccountingFiles::exec(ownFile(name), sql, &error)) {
+        return true;
+    }
     qWarning() << "execOwn:" << error;
     return false;
 }
 
 QVariant SalonFixture::ownValue(const QString& name, const QString& sql) const
 {
+    if (!Pg::serverSetting().isEmpty()) {
+        QString error;
+        auto db = Database::open(ownFile(name), false, &error);
+        if (!db) return {};
+        Query q = db->run(sql);
+        return q.next() ? q.value(0) : QVariant();
+    }
     const QList<QVariantMap> r = AccountingFiles::rows(ownFile(name), sql);
     return r.isEmpty() ? QVariant() : r[0].first();
 }

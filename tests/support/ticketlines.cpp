@@ -1,6 +1,8 @@
 #include "ticketlines.h"
 
 #include "checkout/slotdb.h"
+#include "data/database.h"
+#include "data/pgengine.h"
 
 #include <sqlite3.h>
 
@@ -10,6 +12,21 @@ namespace TicketLines {
 
 QList<qint64> write(const QString& salonyaFile, const QList<Line>& lines)
 {
+    if (!Pg::serverSetting().isEmpty()) { // the ticket book on a salon server
+        QString error;
+        auto db = Database::open(salonyaFile, false, &error);
+        if (!db) return {};
+        Transaction tx(db.get());
+        QList<qint64> ids;
+        for (const Line& l : lines) {
+            const QVariant gurup = l.gurup.isNull() ? QVariant() : QVariant(l.gurup.toBool() ? 1 : 0);
+            Query q = db->run(u"INSERT INTO Salonya (Islem, Miktar, Fiyat, Cari, Gurup, Tarih, Eleman, Yeni, Barkod, Unvan, Tutar) VALUES (?,?,?,?,?,?,?,?,?,?,?)"_s,
+                              {l.islem, l.miktar, l.fiyat, l.cari, gurup, l.tarih, l.eleman, l.yeni, l.barkod, l.unvan, l.tutar}, true);
+            if (!q.finish()) return {};
+            ids << q.lastId();
+        }
+        return tx.commit() ? ids : QList<qint64>();
+    }
     SlotDb db;
     if (!db.open(salonyaFile, false, 5000) || !db.exec(QStringLiteral("BEGIN"))) return {};
     SlotStatement st(db, u"INSERT INTO Salonya (Islem, Miktar, Fiyat, Cari, Gurup, Tarih, Eleman, Yeni, Barkod, Unvan, Tutar) VALUES (?,?,?,?,?,?,?,?,?,?,?)"_s);

@@ -1,0 +1,56 @@
+#pragma once
+// The desk's own databases on a PostgreSQL server: one libpq connection per database, each database
+// a schema ("Cari.Mdb" is cari), the same Turkish comparison as the embedded files through an ICU collation.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+struct pg_conn;
+struct pg_result;
+
+namespace Pg {
+
+// The server's connection string: SALONYA_SERVER, else "Sunucu" under [Salonya] in the settings; empty = embedded files.
+QString serverSetting();
+// Schema of one of the desk's own files ("Cari.Mdb" -> "cari"); empty for any other file.
+QString schemaFor(const QString& path);
+
+struct ResultDeleter { void operator()(pg_result* r) const; };
+using Result = std::unique_ptr<pg_result, ResultDeleter>;
+
+class Connection
+{
+public:
+    ~Connection();
+    // Connects and points the search path at the schema; creates it (and the collation) when create is set.
+    static std::unique_ptr<Connection> open(const QString& conninfo, const QString& schema, bool create, QString* error);
+
+    // Runs one statement; "?" placeholders outside quotes become $1, $2 ... Rows are read whole.
+    Result run(const QString& sql, const QVariantList& params, QString* error);
+    // Runs a script of statements without parameters; CREATE TABLE texts get the server's types.
+    bool exec(const QString& sql, QString* error);
+    bool inTransaction() const;
+    QString lastError() const;
+    QString schema() const { return m_schema; }
+    pg_conn* handle() const { return m_conn; }
+
+    static QVariant value(pg_result* r, int row, int col);
+    // The embedded engine's declared type of a server column type, so fields convert alike.
+    static QString declaredType(const QString& serverType);
+    // An SQLite-style CREATE TABLE in the server's types, with the hidden row identity column.
+    static QString serverDdl(const QString& sql);
+    static QString numbered(const QString& sql);
+
+private:
+    Connection(pg_conn* c, QString schema) : m_conn(c), m_schema(std::move(schema)) {}
+    // A connection the server or the network dropped is made again before the next statement.
+    bool reconnect();
+    QString failure(const QString& sql) const;
+    QStringList m_channels;
+    pg_conn* m_conn = nullptr;
+    QString m_schema;
+};
+
+} // namespace Pg
