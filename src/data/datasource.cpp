@@ -129,7 +129,8 @@ bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys
 
 bool DataSource::keepAhead(const QString& source)
 {
-    if (!ensureOpen()) return false;
+    // Nothing is kept on a server (see stamp()), so reading ahead there would only cost the read.
+    if (!ensureOpen() || m_db->onServer()) return false;
     const Jet::RecordSource rs = Jet::parseRecordSource(source, m_db->dialect());
     std::vector<qint64> keys;
     QString err;
