@@ -275,9 +275,9 @@ private slots:
         QString delivered, scans;
         int releases = 0; // delivered, beside the presses
         const auto note = [&](QEvent* e) {
-            const auto* k = static_cast<QKeyEvent*>(e);
             if (e->type() == QEvent::KeyRelease) ++releases;
-            else delivered += e->type() == QEvent::MouseButtonPress ? u"^"_s : k->key() == Qt::Key_J ? u"\n"_s : k->text();
+            else if (e->type() == QEvent::MouseButtonPress) delivered += u"^"_s;
+            else delivered += static_cast<QKeyEvent*>(e)->key() == Qt::Key_J ? u"\n"_s : static_cast<QKeyEvent*>(e)->text();
         };
         ScanReader reader([&](QObject*, QEvent* e) { note(e); });
         reader.readLimits();
