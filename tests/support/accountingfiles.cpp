@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include "data/database.h"
-#include "data/pgengine.h"
 
 #include <QRegularExpression>
 
@@ -63,14 +62,13 @@ bool writeTable(const QString& path, const QString& table, int columns, QMap<int
     return ok;
 }
 
-// The desk's own three databases go through the engine the desk runs on: the file, or the salon server.
-bool isOwn(const QString& path) { return !Pg::schemaFor(path).isEmpty(); }
-
-std::shared_ptr<Database> openOwn(const QString& path, QString* error)
+// Through the engine the desk runs on: a file opened as the desk opens it (read-write, so a journal a killed writer
+// left is rolled back first), and the desk's own three databases on the salon server when one is set.
+std::shared_ptr<Database> openDb(const QString& path, QString* error)
 {
     QString why;
     auto db = Database::open(path, false, &why);
-    if (!db) qWarning() << "own database:" << why;
+    if (!db) qWarning() << "database:" << why;
     if (error) *error = why;
     return db;
 }
@@ -86,10 +84,11 @@ QString deskName(Database& db, const QString& name)
     return comment.isEmpty() ? name : comment;
 }
 
-QList<QVariantList> selectOwn(const QString& path, const QString& sql, QStringList* names)
+// Every row of a query, by position; the column names go to names.
+QList<QVariantList> select(const QString& path, const QString& sql, QStringList* names = nullptr)
 {
     QList<QVariantList> out;
-    auto db = openOwn(path, nullptr);
+    auto db = openDb(path, nullptr);
     if (!db) return out;
     Query q = db->run(sql);
     // "SELECT *" on the server brings its hidden row identity last; an SQLite file shows none.
@@ -102,39 +101,7 @@ QList<QVariantList> selectOwn(const QString& path, const QString& sql, QStringLi
         for (int c = 0; c < columns; ++c) row << q.value(c);
         out << row;
     }
-    if (!q.ok()) qWarning() << "own database:" << q.error();
-    return out;
-}
-
-// Every row of a query, by position; the column names go to names.
-QList<QVariantList> select(const QString& path, const QString& sql, QStringList* names = nullptr)
-{
-    if (isOwn(path)) return selectOwn(path, sql, names);
-    QList<QVariantList> out;
-    sqlite3* db = nullptr;
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        Database::registerFunctions(db); // the desk's own files compare text the Turkish way
-        sqlite3_busy_timeout(db, 2000); // a desk still committing holds the file for a moment
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK) {
-            for (int c = 0; names && c < sqlite3_column_count(st); ++c)
-                *names << QString::fromUtf8(sqlite3_column_name(st, c));
-            while (sqlite3_step(st) == SQLITE_ROW) {
-                QVariantList row;
-                for (int c = 0; c < sqlite3_column_count(st); ++c) {
-                    switch (sqlite3_column_type(st, c)) {
-                    case SQLITE_INTEGER: row << qlonglong(sqlite3_column_int64(st, c)); break;
-                    case SQLITE_FLOAT: row << sqlite3_column_double(st, c); break;
-                    case SQLITE_NULL: row << QVariant(); break;
-                    default: row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
-                    }
-                }
-                out << row;
-            }
-        }
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    if (!q.ok()) qWarning() << "database:" << q.error();
     return out;
 }
 
@@ -203,17 +170,8 @@ QList<QVariantMap> rows(const QString& path, const QString& sql)
 
 bool exec(const QString& path, const QString& sql, QString* error)
 {
-    if (isOwn(path)) {
-        auto db = openOwn(path, error);
-        return db && db->exec(sql, error);
-    }
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    if (!ok && error) *error = QString::fromUtf8(sqlite3_errmsg(db));
-    if (ok) Database::registerFunctions(db);
-    ok = ok && sqlite3_busy_timeout(db, 2000) == SQLITE_OK && run(db, sql, error); // the desk may be writing the same file
-    sqlite3_close(db);
-    return ok;
+    auto db = openDb(path, error);
+    return db && db->exec(sql, error);
 }
 
 } // namespace AccountingFiles
