@@ -79,7 +79,10 @@ bool deskId(Database& ticket, QString* id, QString* error)
     if (read()) return true;
     Transaction tx(&ticket, true);
     // Two desks' first sends on one server: the second waits and finds the name made.
-    if (ticket.onServer() && !ticket.run(QStringLiteral("SELECT pg_advisory_xact_lock(7204)")).finish()) return false;
+    if (ticket.onServer()) {
+        Query lock = ticket.run(QStringLiteral("SELECT pg_advisory_xact_lock(7204)"));
+        if (!lock.finish()) { *error = lock.error(); return false; }
+    }
     const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
     if (!tx.active() || !ticket.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS SalonyaMasa (Kimlik TEXT)"), error)
         || !ticket.run(QStringLiteral("INSERT INTO SalonyaMasa (Kimlik) SELECT %1 WHERE NOT EXISTS (SELECT 1 FROM SalonyaMasa)")

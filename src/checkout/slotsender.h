@@ -37,7 +37,7 @@ public:
     // Sends the open lines that a record source on the ticket table selects, in its order.
     Result sendRecordSource(const QString& recordSource);
 
-    // Closes the lines of sends this desk did not finish and clears their log entries: the number of
+    // Closes the lines of sends of this ticket book not finished and clears their log entries: the number of
     // lines closed, or -1 with *message (in Turkish) when a file cannot be read or written.
     int finishUnfinished(QString* message);
 
