@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QSet>
 #include <QUuid>
@@ -92,6 +93,14 @@ bool deskId(Database& ticket, QString* id, QString* error)
         return false;
     }
     return read();
+}
+
+// Row numbers for an "IN (...)" list: integers, so nothing to quote; one statement instead of one per line.
+QString rowList(const QList<qint64>& ids)
+{
+    QStringList out;
+    for (const qint64 id : ids) out << QString::number(id);
+    return out.join(u',');
 }
 
 // A lost server connection, in the words the engine gives it (the next statement connects again).
@@ -311,23 +320,27 @@ SlotSender::Result SlotSender::run(const QString& recordSource, const QList<qint
         while (q.next()) ids << q.value(0).toLongLong();
         if (!q.ok()) { r.message = ticketFailure(Step::ReadLines, ticket.get(), q.error()); return r; }
     }
-    QList<Outgoing> out;
-    for (const qint64 id : std::as_const(ids)) {
-        Query line = ticket->run(QStringLiteral("SELECT Islem, Miktar, Fiyat, Gurup, Barkod, Unvan, Eleman, Yeni FROM %1 WHERE rowid=?")
-                                     .arg(quotedIdent(table)), {id});
-        const bool found = line.next();
-        if (!line.ok()) { r.message = ticketFailure(Step::ReadLines, ticket.get(), line.error()); return r; }
-        if (found && isOpenLine(line.value(7))) {
-            Outgoing o{id, line.value(0), line.value(1), line.value(2), {}, line.value(5), line.value(4), line.value(6)};
+    QHash<qint64, Outgoing> openLines;
+    if (!ids.isEmpty()) {
+        Query line = ticket->run(QStringLiteral("SELECT rowid, Islem, Miktar, Fiyat, Gurup, Barkod, Unvan, Eleman, Yeni FROM %1 WHERE rowid IN (%2)")
+                                     .arg(quotedIdent(table), rowList(ids)));
+        while (line.next()) {
+            if (!isOpenLine(line.value(8))) continue;
+            const qint64 id = line.value(0).toLongLong();
+            Outgoing o{id, line.value(1), line.value(2), line.value(3), {}, line.value(6), line.value(5), line.value(7)};
             if (!o.quantity.isNull()) {
                 double q = o.quantity.toDouble();
-                if (line.value(3).toBool()) q /= 1000.0; // dye is weighed in grams; the register counts kilograms
+                if (line.value(4).toBool()) q /= 1000.0; // dye is weighed in grams; the register counts kilograms
                 o.quantity = q;
                 if (!o.price.isNull()) o.amount = round4(o.price.toDouble() * q);
             }
-            out << o;
+            openLines.insert(id, o);
         }
+        if (!line.ok()) { r.message = ticketFailure(Step::ReadLines, ticket.get(), line.error()); return r; }
     }
+    QList<Outgoing> out; // in the order asked, each line once
+    for (const qint64 id : std::as_const(ids))
+        if (openLines.contains(id)) out << openLines.take(id);
 
     // The slot file alone, under its write lock from before the slots are read: the slot rows and
     // the log entries commit together or not at all, decided by that file's own journal.
@@ -367,19 +380,19 @@ SlotSender::Result SlotSender::run(const QString& recordSource, const QList<qint
     // the book (entries are dropped only after the close commits; a closed line stays closed). So a line
     // open in the book now and without an entry has gone to no slot, and nobody can send it before we commit.
     if (!out.isEmpty()) {
-        QSet<qint64> logged, open;
+        QSet<qint64> logged, stillOpen;
         {
             SlotStatement st(kasa, QStringLiteral("SELECT Satir FROM main.%1 WHERE Masa=?").arg(kLog));
             st.bind(1, desk);
             while (st.next()) logged << st.value(0).toLongLong();
             if (st.failed()) { r.message = failure(Step::ReadSlots, kasa); rollback(); return r; }
         }
-        QStringList idList;
-        for (const Outgoing& o : std::as_const(out)) idList << QString::number(o.id);
-        Query q = ticket->run(QStringLiteral("SELECT rowid FROM %1 WHERE Yeni=1 AND rowid IN (%2)").arg(quotedIdent(table), idList.join(u',')));
-        while (q.next()) open << q.value(0).toLongLong();
+        QList<qint64> outIds;
+        for (const Outgoing& o : std::as_const(out)) outIds << o.id;
+        Query q = ticket->run(QStringLiteral("SELECT rowid FROM %1 WHERE Yeni=1 AND rowid IN (%2)").arg(quotedIdent(table), rowList(outIds)));
+        while (q.next()) stillOpen << q.value(0).toLongLong();
         if (!q.ok()) { r.message = ticketFailure(Step::ReadLines, ticket.get(), q.error()); rollback(); return r; }
-        out.removeIf([&](const Outgoing& o) { return logged.contains(o.id) || !open.contains(o.id); });
+        out.removeIf([&](const Outgoing& o) { return logged.contains(o.id) || !stillOpen.contains(o.id); });
     }
     QList<qint64> sent;
     {
@@ -423,9 +436,8 @@ SlotSender::Result SlotSender::run(const QString& recordSource, const QList<qint
         Transaction tx(ticket.get(), true);
         why = tx.error();
         ok = tx.active();
-        for (const qint64 id : std::as_const(sent)) {
-            if (!ok) break;
-            Query mark = ticket->run(QStringLiteral("UPDATE %1 SET Yeni=0 WHERE rowid=? AND Yeni=1").arg(quotedIdent(table)), {id});
+        if (ok) {
+            Query mark = ticket->run(QStringLiteral("UPDATE %1 SET Yeni=0 WHERE Yeni=1 AND rowid IN (%2)").arg(quotedIdent(table), rowList(sent)));
             ok = mark.finish();
             if (!ok) why = mark.error();
         }
