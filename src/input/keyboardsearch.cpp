@@ -72,6 +72,7 @@ void KeyboardSearch::bufferChanged()
     FormState& s = f.state;
     TextBox* target = s.AktifText;
     QString text = f.KlvTxt->text();
+    bool recased = false;
 
     // Typed on a physical keyboard, the buffer can outgrow the field; the field's limit wins.
     if (target && target->designMaxLength() > 0 && text.size() > target->designMaxLength()) {
@@ -81,8 +82,10 @@ void KeyboardSearch::bufferChanged()
     if (!s.CapsDurum) {
         const QString proper = Turkish::properCase(text);
         if (proper != text) {
+            m_searchedInside = false;
             f.KlvTxt->setText(proper); // handled again with the converted text, then once more here
             text = proper;
+            recased = true;
         }
     }
     if (target) target->setText(text);
@@ -95,8 +98,13 @@ void KeyboardSearch::bufferChanged()
     DataSource* ds = s.AktifData;
     const QString source = searchSource(kind, pattern(text));
     if (!ds || source.isEmpty()) return;
-    ds->setRecordSource(source);
-    if (!requery(ds)) return;
+    // The converted text was searched when it was set: the list is that search's already, and a
+    // second read would only reset and repaint it.
+    if (!(recased && m_searchedInside && ds->recordSource() == source)) {
+        ds->setRecordSource(source);
+        if (!requery(ds)) return;
+        m_searchedInside = true;
+    }
 
     if (kind == kBoya) {
         const bool found = ds->recordCount() > 0;

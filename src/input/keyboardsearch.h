@@ -30,5 +30,6 @@ private:
     void bufferChanged();
 
     Salonya& f;
+    bool m_searchedInside = false; // the re-entered handling of a converted text ran its search
     QString m_shownFailure; // a source that cannot be read is reported once, not on every key
 };
