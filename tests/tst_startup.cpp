@@ -1,4 +1,5 @@
 // Start-up: first-start settings, the data folder, the imports and their faults, the daily backup, ready or refused.
+#include "otherdesk.h"
 #include "salonfixture.h"
 
 #include "app/backup.h"
@@ -101,11 +102,18 @@ private slots:
         QTest::newRow("stock list showing the dyes") << "dyes" << "3 0 0";
         QTest::newRow("card file write-locked through the start") << "busy" << "3 0 0";
         QTest::newRow("stock file held for the whole start") << "held" << "0 3 0";
+        QTest::newRow("another desk importing the same card") << "desk" << "3 0 0";
     }
     void importKeepsCopyAndMarksInStep()
     {
         QFETCH(QString, kind); QFETCH(QString, counts);
         SalonFixture fx;
+        OtherDesk other(u"Cari.Mdb"_s);
+        if (kind == u"desk") {
+            if (!other.ok()) QSKIP("only desks sharing a salon server import at the same moment");
+            QVERIFY(fx.start()); // the salon's tables are there for the other desk
+            fx.stop();
+        }
         QVERIFY(writeStock(fx.stockFile(), {stock(u"S1"_s, u"Fön"_s, {}, 10), stock(u"S2"_s, u"Kesim"_s, {}, 20),
                                             stock(u"B1"_s, u"Boya 7.0"_s, u"7"_s, 50, u"Boya"_s)}));
         QVERIFY(writeCards(fx.cardFile(), {card(u"M1"_s, u"AYŞE YILMAZ"_s)}));
@@ -116,6 +124,9 @@ private slots:
         } else if (kind == u"busy" || kind == u"held") { // the accounting program writes the card file, or holds the stock file
             QCOMPARE(sqlite3_open((kind == u"busy" ? fx.cardFile() : fx.stockFile()).toUtf8().constData(), &lock), SQLITE_OK);
             QCOMPARE(sqlite3_exec(lock, kind == u"busy" ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        } else if (kind == u"desk") { // one step ahead, it copies the card while this desk starts
+            QVERIFY2(other.lockThenWrite(7202, u"INSERT INTO CariKartlar (CariKod, Unvan, Gurup) VALUES ('M1', 'AYŞE YILMAZ', 'Müşteri')"_s),
+                     qPrintable(other.error()));
         }
         Salonya* f = fx.start();
         QVERIFY(f);
@@ -126,6 +137,7 @@ private slots:
             f->startup()->importStock();
         }
         sqlite3_close(lock);
+        other.commit();
         const int stockCards = rowsIn(fx.ownFile(u"Stok.Mdb"_s), u"StokKartlar"_s);
         QTRY_COMPARE(u"%1 %2 %3"_s.arg(stockCards).arg(rowsIn(fx.stockFile(), u"StokKartlar"_s, u"Qx13_bayrak<>0"_s))
                          .arg(rowsIn(fx.cardFile(), u"CariKartlar"_s, u"Qx26_bayrak<>0"_s)), counts);
