@@ -1,9 +1,11 @@
 // A visit by real X input on its own X server, bare and under a window manager: the focus paths offscreen skips,
-// the camera window keeping the customer, a drag never picking, the slot file holding the ticket, the place kept.
+// the camera window keeping the customer, a drag never picking, the slot file holding the ticket, the place kept;
+// two desks on one salon server, each on an X server of its own.
 #include "salonfixture.h"
 
 #include "app/salonya.h"
 #include "app/settings.h"
+#include "checkout/registerslots.h"
 #include "data/turkish.h"
 #include "ui/datagrid.h"
 #include "ui/touchkey.h"
@@ -11,8 +13,10 @@
 #include "ui/textbox.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QResizeEvent>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -27,6 +31,8 @@ class TestTouchScreen : public QObject
 {
     Q_OBJECT
     QProcess xvfb, wm, desk;
+    QProcess xvfb2, desk2; // the second desk of the two-desk visit and its X server
+    QString pgFolder;      // a private salon server, stopped after the test
     QString window;
     QProcessEnvironment env; // of the desk and xdotool, on the X server
     std::unique_ptr<Salonya> screen; // an unstarted copy of the main screen: where each control is
@@ -66,20 +72,24 @@ class TestTouchScreen : public QObject
         return xdotool(args << u"mouseup"_s << u"1"_s << u"sleep"_s << u"0.3"_s) != u"!";
     }
     bool tapRow(DataGrid* grid, int row) { return tap(screen.get(), rowCentre(grid, row)); }
-    // Touch the field, type on the keys, tap the first entry of its list once.
-    bool choose(TextBox* field, TouchList* list, const QString& keys)
+    bool tapKeys(const QString& keys)
     {
-        if (!tap(field)) return false;
         for (const QChar ch : keys) {
             TouchKey* key = nullptr;
             for (TouchKey* k : std::as_const(screen->Label1))
                 if (k && k->index() != 33 && Turkish::toLower(k->text()) == QString(ch)) key = k;
             if (!key || !tap(key)) return false;
         }
-        return tap(list, {list->width() / 2, 18});
+        return true;
+    }
+    // Touch the field, type on the keys, tap the first entry of its list once.
+    bool choose(TextBox* field, TouchList* list, const QString& keys)
+    {
+        return tap(field) && tapKeys(keys) && tap(list, {list->width() / 2, 18});
     }
     // An X server of its own, under openbox when asked; the server picks a display number nobody uses and says which.
-    bool startX(bool windowManager)
+    bool startX(bool windowManager) { return startX(windowManager, xvfb); }
+    bool startX(bool windowManager, QProcess& xvfb)
     {
         env = QProcessEnvironment::systemEnvironment();
         xvfb.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s});
@@ -103,11 +113,13 @@ class TestTouchScreen : public QObject
         return writeCards(fx.cardFile(), {card(u"M1"_s, u"AYŞE YILMAZ"_s, u"Müşteri"_s, u"4400001"_s), card(u"M2"_s, u"NAZLI ÇELİK"_s, u"Müşteri"_s, u"6936322694"_s),
                                           card(u"E1"_s, u"Gülay Kaya"_s, u"Eleman"_s)})
             && writeStock(fx.stockFile(), {stock(u"S1"_s, u"Fön"_s, {}, 150), stock(u"S2"_s, u"Kesim"_s, {}, 200),
-                                           stock(u"P1"_s, u"Şampuan"_s, u"8693574461180"_s, 250, u"Ürün"_s), stock(u"P2"_s, u"Krem"_s, u"8690000000017"_s, 200, u"Ürün"_s)})
+                                           stock(u"P1"_s, u"Şampuan"_s, u"8693574461180"_s, 250, u"Ürün"_s), stock(u"P2"_s, u"Krem"_s, u"8690000000017"_s, 200, u"Ürün"_s),
+                                           stock(u"D1"_s, u"Boya 7.0 Kumral"_s, u"8690900"_s, 120, u"Boya"_s)})
             && writeSlots(fx.slotFile());
     }
     // The desk on it, once ready, and its window; else what went wrong.
-    QByteArray startDesk()
+    QByteArray startDesk() { return startDesk(desk); }
+    QByteArray startDesk(QProcess& desk)
     {
         desk.setProcessEnvironment(env);
         desk.setProcessChannelMode(QProcess::MergedChannels);
@@ -127,11 +139,71 @@ private slots:
     }
     void cleanup()
     {
-        for (QProcess* p : {&desk, &wm, &xvfb}) {
+        for (QProcess* p : {&desk, &desk2, &wm, &xvfb, &xvfb2}) {
             p->terminate(); // the server removes its lock and socket
             if (!p->waitForFinished(5000)) p->kill();
             p->waitForFinished(5000);
         }
+        if (!pgFolder.isEmpty()) QProcess::execute(QStringLiteral(PGSERVER), {u"stop"_s, std::exchange(pgFolder, {})});
+    }
+
+    // Two desks on one salon server and one slot file, each on its own screen: the colour bar weighs a dye into Ayşe's
+    // ticket, the reception sees it in its grid without a touch and sends it, the register reads it once; a send of the
+    // same ticket from the colour bar afterwards adds nothing.
+    void twoDesksOnOneServer()
+    {
+        pgFolder = u"/tmp/salonya-2desk-%1"_s.arg(QCoreApplication::applicationPid()); // the server's own user must reach it
+        QProcess pg;
+        pg.start(QStringLiteral(PGSERVER), {u"start"_s, pgFolder});
+        QVERIFY2(pg.waitForFinished(120000) && pg.exitCode() == 0, pg.readAllStandardError().constData());
+        if (!QFileInfo::exists(pgFolder + u"/data"_s)) QSKIP("SKIPPED: no PostgreSQL server programs, the two desks were not run");
+        const auto unset = qScopeGuard([] { qunsetenv("SALONYA_SERVER"); });
+        qputenv("SALONYA_SERVER", "host=" + pgFolder.toUtf8() + " port=5432 user=postgres dbname=postgres");
+        SalonFixture fx;
+        QVERIFY(writeSalon(fx));
+        QProcessEnvironment seat[2];
+        QString windows[2];
+        QByteArray said[2];
+        for (int d = 0; d < 2; ++d) {
+            QVERIFY(startX(false, d ? xvfb2 : xvfb));
+            env.insert(u"QT_LOGGING_RULES"_s, u"salonya.startup.info=true;salonya.checkout.info=true"_s);
+            said[d] = startDesk(d ? desk2 : desk);
+            QVERIFY2(said[d].isEmpty(), said[d].constData());
+            seat[d] = env;
+            windows[d] = window;
+        }
+        const auto at = [&](int d) { env = seat[d]; window = windows[d]; };
+        const auto output = [&](int d) { return QString::fromUtf8(said[d] += (d ? desk2 : desk).readAll()); };
+        enum { ColourBar, Reception };
+
+        // The colour bar: Ayşe, the employee, "BOYA", the dye picked on the keys, 35 g, "Tamam".
+        at(ColourBar);
+        QVERIFY(choose(screen->Text1, screen->DBListe1, u"ayşe"_s));
+        QVERIFY(choose(screen->Text2, screen->DBListe2, {}));
+        QVERIFY(tap(screen->Command1[0]));
+        QVERIFY(choose(screen->Text3, screen->DBListe3, u"boy"_s));
+        QVERIFY(tapKeys(u"35"_s) && tap(screen->Command2[0]));
+        const QString open = u"SELECT count(*) FROM Salonya WHERE Yeni=1"_s;
+        QTRY_COMPARE_WITH_TIMEOUT(fx.ownValue(u"Salonya.Mdb"_s, open).toInt(), 1, 5000);
+
+        // The reception, untouched meanwhile, shows her ticket two seconds later: its first row takes it, and it goes.
+        QTest::qWait(2000);
+        at(Reception);
+        QVERIFY(tapRow(screen->DBGridMus, 0));
+        QVERIFY(tap(screen->KasaCmd));
+        QTRY_VERIFY_WITH_TIMEOUT(output(Reception).contains(u"1 lines sent to slot 1"_s), 10000);
+        at(ColourBar);
+        QVERIFY(tap(screen->KasaCmd));
+        QTRY_VERIFY_WITH_TIMEOUT(output(ColourBar).contains(u"0 lines sent"_s), 10000);
+
+        QList<RegisterSlots::Line> lines;
+        QString error;
+        QVERIFY2(RegisterSlots::read(fx.slotFile(), &lines, &error), qPrintable(error));
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0].name + u' ' + lines[0].customer + u' ' + lines[0].quantity.toString(), u"Boya 7.0 Kumral AYŞE YILMAZ 0.035"_s);
+        QCOMPARE(fx.ownValue(u"Salonya.Mdb"_s, open).toInt(), 0);
+        QCOMPARE(desk.state(), QProcess::Running);
+        QCOMPARE(desk2.state(), QProcess::Running);
     }
 
     void aVisitByRealTouches_data()

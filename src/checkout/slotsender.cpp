@@ -2,11 +2,14 @@
 
 #include "slotdb.h"
 #include "app/hostpaths.h"
+#include "data/database.h"
 #include "data/jet.h"
+#include "data/pgengine.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QUuid>
 #include <cmath>
 #include <sqlite3.h>
@@ -62,32 +65,36 @@ bool tableExists(SlotDb& db, const QString& name, bool* exists)
     return !st.failed();
 }
 
-// This desk's name in the send log: made once and kept in its own ticket file, so it survives a
-// moved folder or a new machine name, and a restored file still owns its unfinished sends.
-bool deskId(SlotDb& ticket, QString* id)
+// The ticket book's name in the send log: made once and kept in the book itself, so it survives a moved
+// folder or a new machine name, and a restored file still owns its unfinished sends. On a salon server
+// every desk shares the book and so its name: any desk finishes an unfinished send of the book.
+bool deskId(Database& ticket, QString* id, QString* error)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        bool exists = false;
-        if (!tableExists(ticket, QStringLiteral("SalonyaMasa"), &exists)) return false;
-        if (exists) {
-            SlotStatement st(ticket, QStringLiteral("SELECT Kimlik FROM SalonyaMasa WHERE Kimlik<>'' LIMIT 1"));
-            if (st.next()) {
-                *id = st.value(0).toString();
-                return true;
-            }
-            if (st.failed()) return false;
-        }
-        if (attempt > 0) break;
-        const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        if (!ticket.exec(QStringLiteral("BEGIN IMMEDIATE"))) return false;
-        if (!ticket.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS SalonyaMasa (Kimlik TEXT)"))
-            || !ticket.exec(QStringLiteral("INSERT INTO SalonyaMasa (Kimlik) SELECT '%1' WHERE NOT EXISTS (SELECT 1 FROM SalonyaMasa)").arg(made))
-            || !ticket.exec(QStringLiteral("COMMIT"))) {
-            ticket.exec(QStringLiteral("ROLLBACK"));
-            return false;
-        }
+    const auto read = [&] {
+        Query q = ticket.run(QStringLiteral("SELECT Kimlik FROM SalonyaMasa WHERE Kimlik<>'' ORDER BY rowid LIMIT 1"));
+        if (q.next()) *id = q.value(0).toString();
+        *error = q.error();
+        return !id->isEmpty();
+    };
+    if (read()) return true;
+    Transaction tx(&ticket, true);
+    // Two desks' first sends on one server: the second waits and finds the name made.
+    if (ticket.onServer() && !ticket.run(QStringLiteral("SELECT pg_advisory_xact_lock(7204)")).finish()) return false;
+    const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (!tx.active() || !ticket.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS SalonyaMasa (Kimlik TEXT)"), error)
+        || !ticket.run(QStringLiteral("INSERT INTO SalonyaMasa (Kimlik) SELECT %1 WHERE NOT EXISTS (SELECT 1 FROM SalonyaMasa)")
+                           .arg(Jet::quote(made))).finish()
+        || !tx.commit(error)) {
+        if (error->isEmpty()) *error = tx.active() ? ticket.lastError() : tx.error();
+        return false;
     }
-    return false;
+    return read();
+}
+
+// A lost server connection, in the words the engine gives it (the next statement connects again).
+bool connectionLost(const Database* db, const QString& error)
+{
+    return db && db->onServer() && error.contains(QStringLiteral("bağlantısı koptu"));
 }
 
 struct Entry {
@@ -144,33 +151,45 @@ QString SlotSender::failure(Step step, const SlotDb& db) const
 {
     qCWarning(lcSlots).noquote() << "send failed at step" << int(step) << db.code() << db.error();
     const QString slot = native(m_slotFile);
-    const bool ticketSide = step == Step::OpenTicket || step == Step::ReadLines || step == Step::MarkLine;
     switch (db.code()) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return ticketSide ? QStringLiteral("Adisyon dosyası kilitli, biraz sonra tekrar deneyin.")
-                          : QStringLiteral("Kasa dosyası kilitli, biraz sonra tekrar deneyin.");
-    case SQLITE_FULL:
-        return QStringLiteral("Disk dolu, hesap kasaya gönderilemedi.");
-    case SQLITE_READONLY:
-        return ticketSide ? QStringLiteral("Adisyon dosyası salt okunur: %1").arg(native(m_ticketFile))
-                          : QStringLiteral("Kasa dosyası salt okunur: %1").arg(slot);
+    case SQLITE_LOCKED: return QStringLiteral("Kasa dosyası kilitli, biraz sonra tekrar deneyin.");
+    case SQLITE_FULL: return QStringLiteral("Disk dolu, hesap kasaya gönderilemedi.");
+    case SQLITE_READONLY: return QStringLiteral("Kasa dosyası salt okunur: %1").arg(slot);
     default: break;
     }
     switch (step) {
-    case Step::OpenTicket: return QStringLiteral("Adisyon dosyası açılamadı: %1").arg(native(m_ticketFile));
     case Step::OpenSlot: return QStringLiteral("Kasa dosyası açılamadı: %1").arg(slot);
     case Step::ReadSlots: return QStringLiteral("Kasa dosyası okunamadı: %1").arg(slot);
-    case Step::ReadLines: return QStringLiteral("Adisyon satırları okunamadı: %1").arg(db.error());
     case Step::WriteSlot: return QStringLiteral("Kasa dosyasına yazılamadı: %1").arg(slot);
-    case Step::MarkLine: return QStringLiteral("Adisyon satırları kapatılamadı: %1").arg(db.error());
-    case Step::Lock:
-    case Step::Commit: break;
+    default: break;
     }
     return QStringLiteral("Hesap kasaya gönderilemedi: %1").arg(db.error());
 }
 
-bool SlotSender::open(SlotDb& kasa, SlotDb& ticket, QString* desk, QString* message) const
+QString SlotSender::ticketFailure(Step step, const Database* db, const QString& error) const
+{
+    qCWarning(lcSlots).noquote() << "send failed at step" << int(step) << error;
+    if (connectionLost(db, error))
+        return step == Step::MarkLine ? QStringLiteral("sunucu bağlantısı koptu")
+                                      : QStringLiteral("Sunucu bağlantısı koptu, hesap kasaya gönderilmedi. Bağlantı gelince tekrar deneyin.");
+    switch (db && db->handle() ? sqlite3_errcode(db->handle()) & 0xff : 0) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("Adisyon dosyası kilitli, biraz sonra tekrar deneyin.");
+    case SQLITE_FULL: return QStringLiteral("Disk dolu, hesap kasaya gönderilemedi.");
+    case SQLITE_READONLY: return QStringLiteral("Adisyon dosyası salt okunur: %1").arg(native(m_ticketFile));
+    default: break;
+    }
+    switch (step) {
+    case Step::OpenTicket:
+        return db && db->onServer() ? QStringLiteral("Sunucudaki adisyon defteri açılamadı: %1").arg(error)
+               : QStringLiteral("Adisyon dosyası açılamadı: %1").arg(native(m_ticketFile));
+    case Step::MarkLine: return QStringLiteral("Adisyon satırları kapatılamadı: %1").arg(error);
+    default: return QStringLiteral("Adisyon satırları okunamadı: %1").arg(error);
+    }
+}
+
+bool SlotSender::open(SlotDb& kasa, std::shared_ptr<Database>& ticket, QString* desk, QString* message) const
 {
     *message = checkSlotFile(m_slotFile);
     if (!message->isEmpty()) return false;
@@ -181,7 +200,18 @@ bool SlotSender::open(SlotDb& kasa, SlotDb& ticket, QString* desk, QString* mess
         return false;
     }
     if (!ensureRollbackJournal(kasa, QStringLiteral("main"))) { *message = failure(Step::Lock, kasa); return false; }
-    if (!ticket.open(m_ticketFile, false, m_busyMs) || !deskId(ticket, desk)) { *message = failure(Step::OpenTicket, ticket); return false; }
+    // The ticket book on the connection the desk's data sources share: its file, or the salon server.
+    QString why;
+    ticket = Database::open(m_ticketFile, false, &why);
+    if (!ticket) {
+        *message = Pg::serverSetting().isEmpty() || Pg::schemaFor(m_ticketFile).isEmpty()
+            ? QStringLiteral("Adisyon dosyası açılamadı: %1").arg(native(m_ticketFile))
+            : QStringLiteral("Sunucudaki adisyon defteri açılamadı: %1").arg(why);
+        return false;
+    }
+    // Closing lines inside someone else's transaction would not be final when the log entries go.
+    if (ticket->inTransaction()) { *message = QStringLiteral("Adisyon dosyası kilitli, biraz sonra tekrar deneyin."); return false; }
+    if (!deskId(*ticket, desk, &why)) { *message = ticketFailure(Step::OpenTicket, ticket.get(), why); return false; }
     return true;
 }
 
@@ -207,7 +237,7 @@ bool SlotSender::dropLog(SlotDb& kasa, const QString& desk, const QList<qint64>&
     return ok;
 }
 
-int SlotSender::finish(SlotDb& kasa, SlotDb& ticket, const QString& desk, QString* message) const
+int SlotSender::finish(SlotDb& kasa, const std::shared_ptr<Database>& ticket, const QString& desk, QString* message) const
 {
     bool exists = false;
     if (!tableExists(kasa, kLog, &exists)) { *message = failure(Step::ReadSlots, kasa); return -1; }
@@ -222,22 +252,22 @@ int SlotSender::finish(SlotDb& kasa, SlotDb& ticket, const QString& desk, QStrin
     if (entries.isEmpty()) return 0;
     // These lines are in a slot (or were paid): close them. The name guards against a reused row number.
     int closed = 0;
-    bool ok = ticket.exec(QStringLiteral("BEGIN IMMEDIATE"));
     {
-        SlotStatement mark(ticket, QStringLiteral("UPDATE main.Salonya SET Yeni=0 WHERE rowid=? AND Yeni=1 AND Islem IS ?"));
+        Transaction tx(ticket.get(), true);
+        QString why = tx.error();
+        bool ok = tx.active();
         for (const Entry& e : std::as_const(entries)) {
             if (!ok) break;
-            mark.bind(1, e.line);
-            mark.bind(2, e.islem);
-            ok = mark.run();
-            closed += ok ? sqlite3_changes(ticket.handle()) : 0;
+            Query mark = ticket->run(QStringLiteral("UPDATE Salonya SET Yeni=0 WHERE rowid=? AND Yeni=1 AND Islem IS NOT DISTINCT FROM ?"),
+                                     {e.line, e.islem});
+            ok = mark.finish();
+            if (!ok) why = mark.error();
+            closed += ok ? int(mark.changes()) : 0;
         }
-    }
-    ok = ok && ticket.exec(QStringLiteral("COMMIT"));
-    if (!ok) {
-        *message = failure(Step::MarkLine, ticket);
-        ticket.exec(QStringLiteral("ROLLBACK"));
-        return -1;
+        if (!ok || !tx.commit(&why)) {
+            *message = ticketFailure(Step::MarkLine, ticket.get(), why);
+            return -1;
+        }
     }
     if (closed > 0) qCInfo(lcSlots, "an unfinished send closed: %d lines", closed);
     QList<qint64> ids;
@@ -248,7 +278,8 @@ int SlotSender::finish(SlotDb& kasa, SlotDb& ticket, const QString& desk, QStrin
 
 int SlotSender::finishUnfinished(QString* message)
 {
-    SlotDb kasa, ticket;
+    SlotDb kasa;
+    std::shared_ptr<Database> ticket;
     QString desk;
     if (!open(kasa, ticket, &desk, message)) return -1;
     return finish(kasa, ticket, desk, message);
@@ -257,45 +288,41 @@ int SlotSender::finishUnfinished(QString* message)
 SlotSender::Result SlotSender::run(const QString& recordSource, const QList<qint64>& lineIds)
 {
     Result r;
-    SlotDb kasa, ticket;
+    SlotDb kasa;
+    std::shared_ptr<Database> ticket;
     QString desk;
     if (!open(kasa, ticket, &desk, &r.message)) return r;
     if (finish(kasa, ticket, desk, &r.message) < 0) return r;
 
-    // The lines, from the desk's own file (only this desk writes it).
+    // The lines, from the ticket book; read again under the slot file's lock before they go.
     QString table = QStringLiteral("Salonya");
     QList<qint64> ids = lineIds;
     if (!recordSource.isEmpty()) {
-        const Jet::RecordSource rs = Jet::parseRecordSource(recordSource);
+        const Jet::RecordSource rs = Jet::parseRecordSource(recordSource, ticket->dialect());
         if (!rs.ok) {
             r.message = QStringLiteral("Adisyon satırları okunamadı: %1").arg(rs.error);
             return r;
         }
         table = rs.table;
-        SlotStatement st(ticket, QStringLiteral("SELECT rowid FROM main.%1 %2").arg(quotedIdent(table), rs.tail.text));
-        for (int i = 0; i < rs.tail.params.size(); ++i) st.bind(i + 1, rs.tail.params[i]);
-        while (st.next()) ids << st.value(0).toLongLong();
-        if (st.failed()) { r.message = failure(Step::ReadLines, ticket); return r; }
+        Query q = ticket->run(QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(table), rs.tail.text), rs.tail.params);
+        while (q.next()) ids << q.value(0).toLongLong();
+        if (!q.ok()) { r.message = ticketFailure(Step::ReadLines, ticket.get(), q.error()); return r; }
     }
     QList<Outgoing> out;
-    {
-        SlotStatement line(ticket, QStringLiteral("SELECT Islem, Miktar, Fiyat, Gurup, Barkod, Unvan, Eleman, Yeni FROM main.%1 WHERE rowid=?")
-                                       .arg(quotedIdent(table)));
-        for (const qint64 id : std::as_const(ids)) {
-            line.bind(1, id);
-            const bool found = line.next();
-            if (line.failed()) { r.message = failure(Step::ReadLines, ticket); return r; }
-            if (found && isOpenLine(line.value(7))) {
-                Outgoing o{id, line.value(0), line.value(1), line.value(2), {}, line.value(5), line.value(4), line.value(6)};
-                if (!o.quantity.isNull()) {
-                    double q = o.quantity.toDouble();
-                    if (line.value(3).toBool()) q /= 1000.0; // dye is weighed in grams; the register counts kilograms
-                    o.quantity = q;
-                    if (!o.price.isNull()) o.amount = round4(o.price.toDouble() * q);
-                }
-                out << o;
+    for (const qint64 id : std::as_const(ids)) {
+        Query line = ticket->run(QStringLiteral("SELECT Islem, Miktar, Fiyat, Gurup, Barkod, Unvan, Eleman, Yeni FROM %1 WHERE rowid=?")
+                                     .arg(quotedIdent(table)), {id});
+        const bool found = line.next();
+        if (!line.ok()) { r.message = ticketFailure(Step::ReadLines, ticket.get(), line.error()); return r; }
+        if (found && isOpenLine(line.value(7))) {
+            Outgoing o{id, line.value(0), line.value(1), line.value(2), {}, line.value(5), line.value(4), line.value(6)};
+            if (!o.quantity.isNull()) {
+                double q = o.quantity.toDouble();
+                if (line.value(3).toBool()) q /= 1000.0; // dye is weighed in grams; the register counts kilograms
+                o.quantity = q;
+                if (!o.price.isNull()) o.amount = round4(o.price.toDouble() * q);
             }
-            line.reset();
+            out << o;
         }
     }
 
@@ -332,6 +359,25 @@ SlotSender::Result SlotSender::run(const QString& recordSource, const QList<qint
         rollback();
         return r;
     }
+    // Another desk on the same ticket book may have sent these lines since they were read. Under this
+    // lock no send can write or drop a log entry, and a sent line keeps its entry until it is closed in
+    // the book (entries are dropped only after the close commits; a closed line stays closed). So a line
+    // open in the book now and without an entry has gone to no slot, and nobody can send it before we commit.
+    if (!out.isEmpty()) {
+        QSet<qint64> logged, open;
+        {
+            SlotStatement st(kasa, QStringLiteral("SELECT Satir FROM main.%1 WHERE Masa=?").arg(kLog));
+            st.bind(1, desk);
+            while (st.next()) logged << st.value(0).toLongLong();
+            if (st.failed()) { r.message = failure(Step::ReadSlots, kasa); rollback(); return r; }
+        }
+        QStringList idList;
+        for (const Outgoing& o : std::as_const(out)) idList << QString::number(o.id);
+        Query q = ticket->run(QStringLiteral("SELECT rowid FROM %1 WHERE Yeni=1 AND rowid IN (%2)").arg(quotedIdent(table), idList.join(u',')));
+        while (q.next()) open << q.value(0).toLongLong();
+        if (!q.ok()) { r.message = ticketFailure(Step::ReadLines, ticket.get(), q.error()); rollback(); return r; }
+        out.removeIf([&](const Outgoing& o) { return logged.contains(o.id) || !open.contains(o.id); });
+    }
     QList<qint64> sent;
     {
         SlotStatement insert(kasa, QStringLiteral("INSERT INTO main.\"Müsteri\" (%1, MusLbl, \"Müsteri\", Barkod, Miktar, Fiyat, Tutar,"
@@ -367,20 +413,24 @@ SlotSender::Result SlotSender::run(const QString& recordSource, const QList<qint
     r.slot = sent.isEmpty() ? 0 : slot;
     if (sent.isEmpty()) return r;
 
-    // The ticket is at the register now; close its lines here, then drop the log entries.
-    bool ok = ticket.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    // The ticket is at the register now; close its lines in the book, then drop the log entries.
+    QString why;
+    bool ok = false;
     {
-        SlotStatement mark(ticket, QStringLiteral("UPDATE main.%1 SET Yeni=0 WHERE rowid=? AND Yeni=1").arg(quotedIdent(table)));
+        Transaction tx(ticket.get(), true);
+        why = tx.error();
+        ok = tx.active();
         for (const qint64 id : std::as_const(sent)) {
             if (!ok) break;
-            mark.bind(1, id);
-            ok = mark.run();
+            Query mark = ticket->run(QStringLiteral("UPDATE %1 SET Yeni=0 WHERE rowid=? AND Yeni=1").arg(quotedIdent(table)), {id});
+            ok = mark.finish();
+            if (!ok) why = mark.error();
         }
+        if (ok) ok = tx.commit(&why);
+        if (!ok) why = ticketFailure(Step::MarkLine, ticket.get(), why);
     }
-    ok = ok && ticket.exec(QStringLiteral("COMMIT"));
     if (!ok) {
-        const QString why = failure(Step::MarkLine, ticket);
-        ticket.exec(QStringLiteral("ROLLBACK"));
+        // Lost with the server, the close may have committed all the same: the next send finds it so.
         r.message = QStringLiteral("Hesap %1. kasaya gönderildi, fakat adisyon kapatılamadı (%2). Adisyon bir sonraki gönderimde"
                                    " ya da program açılırken kapanır; kasaya ikinci kez gitmez.").arg(slot).arg(why);
         return r;

@@ -1,14 +1,17 @@
 #pragma once
 // Hands a ticket's open lines to the first free cash-register slot, safely across machines. The slot
-// file may sit on the central machine's share, where the register cannot see this desk's folder, so no
-// transaction spans both files: the slot rows go in one transaction of the slot file together with a
-// send log naming this desk's lines; the lines are then closed in the desk's own file. A send the desk
-// did not finish (log entry there, line still open here) is finished before the next send and at
-// start-up; a line with a log entry is never sent again. Two desks never pick the same slot.
+// file may sit on the central machine's share, where the register cannot see this desk's ticket book
+// (its "Salonya.Mdb", or the salon server), so no transaction spans both: the slot rows go in one
+// transaction of the slot file together with a send log naming the book's lines; the lines are then
+// closed in the book. A send not finished (log entry there, line still open here) is finished before
+// the next send and at start-up; a line with a log entry is never sent again, also when two desks on
+// one server send the same lines. Two desks never pick the same slot.
 
 #include <QList>
 #include <QString>
+#include <memory>
 
+class Database;
 class SlotDb;
 
 class SlotSender
@@ -51,10 +54,11 @@ public:
 private:
     enum class Step { OpenTicket, OpenSlot, Lock, ReadSlots, ReadLines, WriteSlot, MarkLine, Commit };
     Result run(const QString& recordSource, const QList<qint64>& lineIds);
-    bool open(SlotDb& kasa, SlotDb& ticket, QString* desk, QString* message) const;
-    int finish(SlotDb& kasa, SlotDb& ticket, const QString& desk, QString* message) const;
+    bool open(SlotDb& kasa, std::shared_ptr<Database>& ticket, QString* desk, QString* message) const;
+    int finish(SlotDb& kasa, const std::shared_ptr<Database>& ticket, const QString& desk, QString* message) const;
     bool dropLog(SlotDb& kasa, const QString& desk, const QList<qint64>& ids) const;
     QString failure(Step step, const SlotDb& db) const;
+    QString ticketFailure(Step step, const Database* db, const QString& error) const;
 
     QString m_ticketFile;
     QString m_slotFile;

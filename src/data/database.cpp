@@ -325,6 +325,12 @@ int Query::columnCount() const
     return m_st ? sqlite3_column_count(m_st) : 0;
 }
 
+QString Query::columnName(int col) const
+{
+    if (m_pg) return QString::fromUtf8(PQfname(m_pg, col));
+    return m_st ? QString::fromUtf8(sqlite3_column_name(m_st, col)) : QString();
+}
+
 bool bindValue(sqlite3_stmt* st, int index, const QVariant& v)
 {
     if (!v.isValid() || v.isNull()) return sqlite3_bind_null(st, index) == SQLITE_OK;

@@ -36,6 +36,8 @@ public:
     QString error() const { return m_error; }
     QVariant value(int col) const;
     int columnCount() const;
+    // A result column's name as the engine gives it (the server's are lower case).
+    QString columnName(int col) const;
     // Rows a write changed, and the row identity an insert gave.
     qint64 changes() const { return m_changes; }
     qint64 lastId() const { return m_lastId; }

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include "data/database.h"
+#include "data/pgengine.h"
+
+#include <QRegularExpression>
 
 #include <sqlite3.h>
 
@@ -60,9 +63,53 @@ bool writeTable(const QString& path, const QString& table, int columns, QMap<int
     return ok;
 }
 
+// The desk's own three databases go through the engine the desk runs on: the file, or the salon server.
+bool isOwn(const QString& path) { return !Pg::schemaFor(path).isEmpty(); }
+
+std::shared_ptr<Database> openOwn(const QString& path, QString* error)
+{
+    QString why;
+    auto db = Database::open(path, false, &why);
+    if (!db) qWarning() << "own database:" << why;
+    if (error) *error = why;
+    return db;
+}
+
+// The server folds column names to lower case; its column comments keep the names the desk knows.
+QString deskName(Database& db, const QString& name)
+{
+    Query q = db.run(QStringLiteral("SELECT col_description(a.attrelid, a.attnum) FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid"
+                                    " WHERE c.relnamespace = to_regnamespace(current_schema()) AND c.relkind = 'r' AND a.attnum > 0 AND a.attname = ?"
+                                    " AND col_description(a.attrelid, a.attnum) IS NOT NULL LIMIT 1"),
+                     {name});
+    const QString comment = q.next() ? q.value(0).toString() : QString();
+    return comment.isEmpty() ? name : comment;
+}
+
+QList<QVariantList> selectOwn(const QString& path, const QString& sql, QStringList* names)
+{
+    QList<QVariantList> out;
+    auto db = openOwn(path, nullptr);
+    if (!db) return out;
+    Query q = db->run(sql);
+    // "SELECT *" on the server brings its hidden row identity last; an SQLite file shows none.
+    static const QRegularExpression star(QStringLiteral("^\\s*SELECT\\s+\\*"), QRegularExpression::CaseInsensitiveOption);
+    const int columns = q.columnCount() - (db->onServer() && star.match(sql).hasMatch() ? 1 : 0);
+    for (int c = 0; names && c < columns; ++c)
+        *names << (db->onServer() ? deskName(*db, q.columnName(c)) : q.columnName(c));
+    while (q.next()) {
+        QVariantList row;
+        for (int c = 0; c < columns; ++c) row << q.value(c);
+        out << row;
+    }
+    if (!q.ok()) qWarning() << "own database:" << q.error();
+    return out;
+}
+
 // Every row of a query, by position; the column names go to names.
 QList<QVariantList> select(const QString& path, const QString& sql, QStringList* names = nullptr)
 {
+    if (isOwn(path)) return selectOwn(path, sql, names);
     QList<QVariantList> out;
     sqlite3* db = nullptr;
     sqlite3_stmt* st = nullptr;
@@ -156,6 +203,10 @@ QList<QVariantMap> rows(const QString& path, const QString& sql)
 
 bool exec(const QString& path, const QString& sql, QString* error)
 {
+    if (isOwn(path)) {
+        auto db = openOwn(path, error);
+        return db && db->exec(sql, error);
+    }
     sqlite3* db = nullptr;
     bool ok = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
     if (!ok && error) *error = QString::fromUtf8(sqlite3_errmsg(db));

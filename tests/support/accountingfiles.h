@@ -23,9 +23,10 @@ bool writeSlots(const QString& path, const QList<QVariantMap>& rows = {}, QStrin
 
 QVariantList column(const QString& path, const QString& table, int position, const QString& orderBy = QStringLiteral("rowid"));
 int count(const QString& path, const QString& sql);
-// Every row a query gives, by column name (any SQLite file, the desk's own ones too).
+// Every row a query gives, by column name: any SQLite file, and the desk's own three databases on the
+// engine the desk runs on (the file, or the salon server when one is set).
 QList<QVariantMap> rows(const QString& path, const QString& sql);
-// Runs statements on a file as another program would (a trigger, a line written elsewhere).
+// Runs statements on a file, or an own database, as another program would (a trigger, a line written elsewhere).
 bool exec(const QString& path, const QString& sql, QString* error = nullptr);
 
 inline Row stock(const QString& code, const QString& name, const QString& barcode, double price,

@@ -70,25 +70,13 @@ bool SalonFixture::execOwn(const QString& name, const QString& sql)
         qWarning() << "execOwn:" << error;
         return false;
     }
-    if (!Pg::serverSetting().isEmpty()) {
-        auto db = Database::open(ownFile(name), false, &error);
-        if (db && db->exec(sql, &error)) return true;
-    } else if (AccountingFiles::exec(ownFile(name), sql, &error)) {
-        return true;
-    }
+    if (AccountingFiles::exec(ownFile(name), sql, &error)) return true;
     qWarning() << "execOwn:" << error;
     return false;
 }
 
 QVariant SalonFixture::ownValue(const QString& name, const QString& sql) const
 {
-    if (!Pg::serverSetting().isEmpty()) {
-        QString error;
-        auto db = Database::open(ownFile(name), false, &error);
-        if (!db) return {};
-        Query q = db->run(sql);
-        return q.next() ? q.value(0) : QVariant();
-    }
     const QList<QVariantMap> r = AccountingFiles::rows(ownFile(name), sql);
     return r.isEmpty() ? QVariant() : r[0].first();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Ticket lines written straight into a desk's "Salonya.Mdb", as the ticket buttons leave them.
+// Ticket lines written straight into a desk's "Salonya.Mdb" (or its ticket book on the salon server), as the ticket buttons leave them.
 
 #include <QDate>
 #include <QList>
