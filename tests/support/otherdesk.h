@@ -3,7 +3,6 @@
 // writing while the desk under test works, or cutting the desk's connections as a failed line would.
 
 #include <QString>
-#include <QVariant>
 #include <atomic>
 #include <thread>
 
@@ -15,14 +14,8 @@ public:
     // "Cari.Mdb", "Stok.Mdb" or "Salonya.Mdb" on the server SALONYA_SERVER names; !ok() without one.
     explicit OtherDesk(const QString& ownFile);
     ~OtherDesk();
-    OtherDesk(const OtherDesk&) = delete;
-    OtherDesk& operator=(const OtherDesk&) = delete;
-
     bool ok() const { return m_conn != nullptr; }
-    QString error() const { return m_error; }
     bool exec(const QString& sql);
-    // The first field of the first row; invalid when there is none.
-    QVariant value(const QString& sql);
     // Takes the advisory lock in a transaction of its own; once someone waits for it (or at commit() when
     // nobody does), writes sql and commits from a thread, as a desk one step ahead in the same work.
     bool lockThenWrite(qint64 lock, const QString& sql);
@@ -34,5 +27,4 @@ private:
     pg_conn* m_conn = nullptr;
     std::thread m_commit;
     std::atomic<bool> m_commitNow = false;
-    QString m_error;
 };
