@@ -1,4 +1,6 @@
 // The data source: finds, moves, BOF/EOF, add/edit/delete, notifications, failed saves, refresh, models, transactions.
+#include "otherdesk.h"
+
 #include "data/database.h"
 #include "data/datasource.h"
 #include "data/recordmodels.h"
@@ -177,12 +179,25 @@ private slots:
     {
         if (!db->onServer()) QSKIP("an embedded file has no connection to lose");
         auto ds = source(QStringLiteral("T"));
-        PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
-        PQclear(PQexec(other, "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname=current_database() AND pid<>pg_backend_pid()"));
-        PQfinish(other);
+        const auto cut = [] { QVERIFY(OtherDesk(QStringLiteral("Salonya.Mdb")).cutOthers()); };
+        cut();
         QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && !ds->update());
         QVERIFY2(ds->lastError().contains(QStringLiteral("Sunucu bağlantısı koptu")), qPrintable(ds->lastError()));
+        // A transaction begun on the cut line is a real one on the new connection: its rollback takes its write.
+        {
+            Transaction tx(db.get());
+            QVERIFY(tx.active() && ds->addNew() && ds->setField(0, QStringLiteral("Z")) && ds->update());
+        }
         QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && ds->update());
+        QVERIFY(ds->refresh() && ds->recordCount() == 5);
+        // A line cut inside a transaction: nothing more of it is written on the new connection, and it commits nothing.
+        Transaction tx(db.get());
+        QVERIFY(tx.active() && ds->addNew() && ds->setField(0, QStringLiteral("Z")) && ds->update());
+        cut();
+        QVERIFY(!ds->refresh());
+        QVERIFY(!(ds->addNew() && ds->setField(0, QStringLiteral("Z")) && ds->update()));
+        QString error;
+        QVERIFY(!tx.commit(&error) && error.contains(QStringLiteral("Sunucu bağlantısı koptu")));
         QVERIFY(ds->refresh() && ds->recordCount() == 5);
     }
 

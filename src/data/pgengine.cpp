@@ -97,7 +97,35 @@ std::unique_ptr<Connection> Connection::open(const QString& conninfo, const QStr
 
 QString Connection::lastError() const { return QString::fromUtf8(PQerrorMessage(m_conn)).trimmed(); }
 
-bool Connection::inTransaction() const { return PQtransactionStatus(m_conn) != PQTRANS_IDLE; }
+bool Connection::inTransaction() const
+{
+    // A connection lost outside a transaction is in none: the next BEGIN must be a real one.
+    const PGTransactionStatusType st = PQtransactionStatus(m_conn);
+    return m_lostInTransaction || st == PQTRANS_ACTIVE || st == PQTRANS_INTRANS || st == PQTRANS_INERROR;
+}
+
+bool Connection::beforeStatement(const QString& sql, QString* error, bool* done)
+{
+    *done = false;
+    if (m_lostInTransaction) {
+        // The server rolled the transaction back with the connection; what the owner would still write
+        // would land outside it on a new connection, and its commit would report the lost part as written.
+        if (sql.trimmed().compare(QLatin1String("ROLLBACK"), Qt::CaseInsensitive) == 0) {
+            m_lostInTransaction = false;
+            *done = true;
+            return true;
+        }
+        if (error) *error = failure(sql);
+        return false;
+    }
+    if (!reconnect()) { if (error) *error = failure(sql); return false; }
+    return true;
+}
+
+void Connection::afterFailure(bool wasInTransaction)
+{
+    if (wasInTransaction && PQstatus(m_conn) == CONNECTION_BAD) m_lostInTransaction = true;
+}
 
 QString Connection::numbered(const QString& sql)
 {
@@ -191,12 +219,16 @@ QString Connection::failure(const QString& sql) const
 
 bool Connection::exec(const QString& sql, QString* error)
 {
-    if (!reconnect()) { if (error) *error = failure(sql); return false; }
+    bool done = false;
+    if (!beforeStatement(sql, error, &done)) return false;
+    if (done) return true;
+    const bool wasInTransaction = inTransaction();
     if (sql.startsWith(QLatin1String("LISTEN "))) m_channels << sql.mid(7);
     const QString text = numbered(serverDdl(sql));
     Result r(PQexec(m_conn, text.toUtf8().constData()));
     const ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
+        afterFailure(wasInTransaction);
         if (error) *error = failure(sql);
         return false;
     }
@@ -205,7 +237,9 @@ bool Connection::exec(const QString& sql, QString* error)
 
 Result Connection::run(const QString& sql, const QVariantList& params, QString* error)
 {
-    if (!reconnect()) { if (error) *error = failure(sql); return {}; }
+    bool done = false;
+    if (!beforeStatement(sql, error, &done) || done) return {};
+    const bool wasInTransaction = inTransaction();
     const QByteArray text = numbered(sql).toUtf8();
     QList<QByteArray> values;
     std::vector<const char*> ptrs;
@@ -232,6 +266,7 @@ Result Connection::run(const QString& sql, const QVariantList& params, QString* 
     Result r(PQexecParams(m_conn, text.constData(), int(ptrs.size()), nullptr, ptrs.data(), lengths.data(), formats.data(), 0));
     const ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
+        afterFailure(wasInTransaction);
         if (error) *error = failure(sql);
         return {};
     }

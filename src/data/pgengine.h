@@ -48,7 +48,11 @@ private:
     // A connection the server or the network dropped is made again before the next statement.
     bool reconnect();
     QString failure(const QString& sql) const;
+    // True when sql may run: a transaction lost with the connection takes nothing more but its rollback.
+    bool beforeStatement(const QString& sql, QString* error, bool* done);
+    void afterFailure(bool wasInTransaction);
     QStringList m_channels;
+    bool m_lostInTransaction = false;
     pg_conn* m_conn = nullptr;
     QString m_schema;
 };

@@ -26,6 +26,7 @@ namespace TicketLines {
 namespace {
 
 const QString kTitle = QStringLiteral("Salonya");
+const QString kLostServer = QStringLiteral("Sunucu bağlantısı koptu");
 
 void tell(Salonya& f, const QString& text) { Feedback::message(&f, Feedback::Icon::Warning, kTitle, text); }
 
@@ -112,12 +113,18 @@ bool writeLine(Salonya& f, double quantity)
     line.cari = code;
     line.unvan = f.DataCari->field(1).toString();
     line.eleman = employee;
-    const bool ok = writeDyeLine(f.DataSalonya->databaseName(), line, nullptr);
-    if (!ok) {
+    QString error;
+    const bool ok = writeDyeLine(f.DataSalonya->databaseName(), line, &error);
+    if (ok) {
+        showOpenTicket(f);
+    } else if (error.startsWith(kLostServer)) {
+        // The server may have taken the write before the line went down: the reason says so, and the
+        // ticket is read again from the server, which the next statement finds once more.
+        tell(f, QStringLiteral("İşlem adisyona yazılamadı.\n") + error);
+        showOpenTicket(f);
+    } else {
         tell(f, QStringLiteral("İşlem adisyona yazılamadı: veritabanı kilitli ya da disk dolu olabilir. "
                                "Adisyon değişmedi; biraz sonra yeniden deneyin."));
-    } else {
-        showOpenTicket(f);
     }
     return ok;
 }
