@@ -129,8 +129,7 @@ bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys
 
 bool DataSource::keepAhead(const QString& source)
 {
-    // Nothing is kept on a server (see stamp()), so reading ahead there would only cost the read.
-    if (!ensureOpen() || m_db->onServer()) return false;
+    if (!ensureOpen()) return false;
     const Jet::RecordSource rs = Jet::parseRecordSource(source, m_db->dialect());
     std::vector<qint64> keys;
     QString err;
@@ -139,9 +138,12 @@ bool DataSource::keepAhead(const QString& source)
 
 bool DataSource::stamp(Stamp* out)
 {
-    // Inside a transaction a write can still be rolled back without changing either count; another
-    // desk's writes on a server leave no trace here, so nothing is kept there.
-    if (m_db->onServer() || m_db->inTransaction()) return false;
+    // Inside a transaction a write can still be rolled back without changing either count.
+    if (m_db->inTransaction()) return false;
+    if (m_db->onServer()) {
+        *out = {m_db->serverChanges(), 0, 0};
+        return out->dataVersion >= 0;
+    }
     QString err;
     sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT (SELECT data_version FROM pragma_data_version),"
                                                     " (SELECT schema_version FROM pragma_schema_version)"), &err);

@@ -33,6 +33,15 @@ public:
     bool exec(const QString& sql, QString* error);
     bool inTransaction() const;
     QString lastError() const;
+
+    // Committed writes to this schema's tables, ours and other desks' (each table's trigger announces
+    // them): a count that moves with every one. It asks the server once, so that every commit finished
+    // before the call is counted; -1 when the server cannot be reached.
+    qint64 changeCount();
+    // True once after another desk wrote to what the channel announces (Database::follow).
+    bool takeOthersChanged(const QString& channel);
+    // Rows for COPY FROM STDIN in text format, sent in one go; false with the reason on failure.
+    bool copyIn(const QString& sql, const QByteArray& rows, QString* error);
     QString schema() const { return m_schema; }
     pg_conn* handle() const { return m_conn; }
 
@@ -48,7 +57,11 @@ private:
     // A connection the server or the network dropped is made again before the next statement.
     bool reconnect();
     QString failure(const QString& sql) const;
+    // Counts the announcements libpq has read so far.
+    void drain();
     QStringList m_channels;
+    QStringList m_othersChanged;
+    qint64 m_changes = 0;
     pg_conn* m_conn = nullptr;
     QString m_schema;
 };
