@@ -30,6 +30,16 @@ class TestDataSource : public QObject
         return ds;
     }
     static QString current(const DataSource& ds) { return ds.field(0).toString(); }
+    // A statement from another desk on the salon server.
+    static ExecStatusType otherDesk(const char* sql)
+    {
+        PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
+        PGresult* r = PQexec(other, sql);
+        const ExecStatusType st = PQresultStatus(r);
+        PQclear(r);
+        PQfinish(other);
+        return st;
+    }
 
 private slots:
     void init()
@@ -134,13 +144,8 @@ private slots:
         auto add = [&](DataSource& to) { return to.addNew() && to.setField(0, QStringLiteral("Zeki")) && to.setField(4, 1) && to.update(); };
         if (write == u"source") QVERIFY(add(*ds));
         if (write == u"other") QVERIFY(add(*source(rs)));
-        if (write == u"connection" && db->onServer()) { // another desk
-            PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
-            PGresult* r = PQexec(other, "INSERT INTO salonya.t (ad, yeni) VALUES ('Zeki', 1)");
-            const ExecStatusType st = PQresultStatus(r);
-            PQclear(r);
-            PQfinish(other);
-            QCOMPARE(st, PGRES_COMMAND_OK);
+        if (write == u"connection" && db->onServer()) {
+            QCOMPARE(otherDesk("INSERT INTO salonya.t (ad, yeni) VALUES ('Zeki', 1)"), PGRES_COMMAND_OK);
         } else if (write == u"connection") {
             sqlite3* h = nullptr;
             QCOMPARE(sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
@@ -170,11 +175,7 @@ private slots:
         QVERIFY(db->run(QStringLiteral("INSERT INTO Salonya (Islem, Yeni) VALUES ('Fön', 1)")).finish());
         QTest::qWait(700);
         QCOMPARE(seen, 0);
-        PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
-        PGresult* r = PQexec(other, "INSERT INTO salonya.salonya (islem, yeni) VALUES ('Kesim', 1)");
-        QCOMPARE(PQresultStatus(r), PGRES_COMMAND_OK);
-        PQclear(r);
-        PQfinish(other);
+        QCOMPARE(otherDesk("INSERT INTO salonya.salonya (islem, yeni) VALUES ('Kesim', 1)"), PGRES_COMMAND_OK);
         QTRY_COMPARE_WITH_TIMEOUT(seen, 1, 2000);
     }
 
@@ -183,9 +184,7 @@ private slots:
     {
         if (!db->onServer()) QSKIP("an embedded file has no connection to lose");
         auto ds = source(QStringLiteral("T"));
-        PGconn* other = PQconnectdb(qgetenv("SALONYA_SERVER").constData());
-        PQclear(PQexec(other, "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname=current_database() AND pid<>pg_backend_pid()"));
-        PQfinish(other);
+        otherDesk("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname=current_database() AND pid<>pg_backend_pid()");
         QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && !ds->update());
         QVERIFY2(ds->lastError().contains(QStringLiteral("Sunucu bağlantısı koptu")), qPrintable(ds->lastError()));
         QVERIFY(ds->addNew() && ds->setField(0, QStringLiteral("Y")) && ds->update());
