@@ -186,8 +186,8 @@ QString Connection::serverDdl(const QString& sql)
     }
     out += sql.mid(from);
     // The data sources select row identities in an index's order: with the identity in the index, the
-    // server answers from the index alone.
-    static const QRegularExpression index(QStringLiteral("(\\bCREATE\\s+(?:UNIQUE\\s+)?INDEX\\b[^;(]*\\([^;)]*\\))(?!\\s*INCLUDE)"),
+    // server answers from the index alone. Indexes on plain columns only; an expression is left as it is.
+    static const QRegularExpression index(QStringLiteral("(\\bCREATE\\s+(?:UNIQUE\\s+)?INDEX\\b[^;(]*\\([^;()]*\\))(?=\\s*(?:;|$))"),
                                           QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     out.replace(index, QStringLiteral("\\1 INCLUDE (rowid)"));
     return out;
