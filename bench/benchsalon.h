@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 inline QString prepareBenchSalon(int argc, char** argv, const QTemporaryDir& temp)
@@ -109,20 +110,22 @@ inline QStringList column(DataSource* ds, int pos)
     return out;
 }
 
+// True in the second half's own process.
+inline bool isServerHalf() { return qEnvironmentVariableIsSet("SALONYA_BENCH_SERVER_HALF"); }
+
 // The server the bench's second half runs on: SALONYA_SERVER as given (an empty database), else none yet.
-// Read and cleared first thing, so that the first half runs on the embedded files whatever is set.
+// Read and cleared first thing, so that the first half runs on the embedded files whatever is set; the
+// second half keeps it.
 inline QString takeServerSetting()
 {
     static const QString server = [] {
         const QString s = qEnvironmentVariable("SALONYA_SERVER");
-        qunsetenv("SALONYA_SERVER");
+        if (!isServerHalf()) qunsetenv("SALONYA_SERVER");
+        else if (s.isEmpty()) { std::fprintf(stderr, "the server half has no server\n"); std::exit(1); }
         return s;
     }();
     return server;
 }
-
-// True in the second half's own process.
-inline bool isServerHalf() { return qEnvironmentVariableIsSet("SALONYA_BENCH_SERVER_HALF"); }
 
 // Runs this bench again with the desk's own databases on a salon server: the one SALONYA_SERVER named,
 // else a private one that tests/pgserver.sh starts and stops here. Its figures come out as "server <line>"

@@ -228,7 +228,7 @@ bool Database::copyIn(const QString& sql, const QByteArray& rows, QString* error
     return false;
 }
 
-qint64 Database::serverChanges() { return m_pg ? m_pg->changeCount() : -1; }
+qint64 Database::serverChanges(bool exact) { return m_pg ? m_pg->changeCount(exact) : -1; }
 
 bool Database::inTransaction() const { return m_pg ? m_pg->inTransaction() : sqlite3_get_autocommit(m_db) == 0; }
 

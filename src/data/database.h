@@ -93,8 +93,9 @@ public:
 
     bool inTransaction() const;
     // On a salon server: a count that moves with every committed write to this database, this desk's
-    // or another's; -1 on an embedded file or when the server cannot be reached.
-    qint64 serverChanges();
+    // or another's; -1 on an embedded file or when the server cannot be reached. Not exact, it may lag
+    // behind commits that just ended, which is safe only as the label of rows read after it.
+    qint64 serverChanges(bool exact = true);
 
     // On a salon server: calls changed() within a second of another desk's change of the table the
     // channel names ("salonya", the ticket book). Nothing on an embedded file, which only this desk writes.

@@ -114,7 +114,8 @@ bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys
     QString query = sql;
     for (const QVariant& p : rs.tail.params) query += QChar(0x1F) + p.toString();
     Stamp before; // taken first: a commit during the read makes the kept set look older, never newer
-    const bool stamped = stamp(&before);
+    const bool kept = std::any_of(m_kept.begin(), m_kept.end(), [&](const KeptKeys& k) { return k.query == query; });
+    const bool stamped = stamp(&before, kept);
     if (stamped && cachedKeys(query, before, keys)) return true;
     Query q = m_db->run(sql, rs.tail.params);
     while (q.next())
@@ -136,12 +137,12 @@ bool DataSource::keepAhead(const QString& source)
     return rs.ok && readKeys(rs, &keys, &err);
 }
 
-bool DataSource::stamp(Stamp* out)
+bool DataSource::stamp(Stamp* out, bool exact)
 {
     // Inside a transaction a write can still be rolled back without changing either count.
     if (m_db->inTransaction()) return false;
     if (m_db->onServer()) {
-        *out = {m_db->serverChanges(), 0, 0};
+        *out = {m_db->serverChanges(exact), 0, 0};
         return out->dataVersion >= 0;
     }
     QString err;

@@ -278,12 +278,12 @@ void Connection::drain()
     }
 }
 
-qint64 Connection::changeCount()
+qint64 Connection::changeCount(bool exact)
 {
     if (!reconnect()) return -1;
     // The server sends what was announced before its answer to any statement, even an empty one.
-    Result r(PQexec(m_conn, ""));
-    if (!r || PQresultStatus(r.get()) != PGRES_EMPTY_QUERY) return -1;
+    if (exact)
+        if (Result r(PQexec(m_conn, "")); !r || PQresultStatus(r.get()) != PGRES_EMPTY_QUERY) return -1;
     drain();
     return m_changes;
 }

@@ -35,9 +35,9 @@ public:
     QString lastError() const;
 
     // Committed writes to this schema's tables, ours and other desks' (each table's trigger announces
-    // them): a count that moves with every one. It asks the server once, so that every commit finished
-    // before the call is counted; -1 when the server cannot be reached.
-    qint64 changeCount();
+    // them): a count that moves with every one. Exact, it asks the server once, so that every commit
+    // finished before the call is counted; else it counts what has arrived. -1 when the server is gone.
+    qint64 changeCount(bool exact);
     // True once after another desk wrote to what the channel announces (Database::follow).
     bool takeOthersChanged(const QString& channel);
     // Rows for COPY FROM STDIN in text format, sent in one go; false with the reason on failure.
