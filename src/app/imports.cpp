@@ -126,7 +126,7 @@ Cell cellOf(const QVariant& v, OwnColumn col)
     }
     const QByteArray b = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
     c.type = v.typeId() == QMetaType::QByteArray ? SQLITE_BLOB : SQLITE_TEXT;
-    c.number = double(b.size());
+    c.length = qint32(b.size());
     c.hash = qHashBits(b.constData(), size_t(b.size()), 0x5a1017a);
     return c;
 }
