@@ -129,10 +129,6 @@ QString sqlIdent(const QString& name)
     return u'"' + n + u'"';
 }
 
-} // namespace
-
-namespace {
-
 // Every spelling of a letter in either case the Turkish way, the letter itself first.
 QList<char32_t> caseVariants(char32_t c)
 {
