@@ -2,7 +2,8 @@
 // on a generated salon, the customer field owning the keyboard, a few hundred first-name prefixes typed
 // by touching the keys. Each key is timed from the touch until the list's model holds the new rows. A key
 // that leaves no match brings the full list back; those keys are counted apart. The salon is generated
-// in a child process, so the peak memory printed is the desk's own.
+// in a child process, so the peak memory printed is the desk's own. Then the same on a salon server, its
+// lines beginning "server " (see serverHalf()).
 #include "benchsalon.h"
 
 #include "data/datasource.h"
@@ -86,6 +87,7 @@ bool writeDemoApart(const QString& root, int customers)
 
 int main(int argc, char** argv)
 {
+    takeServerSetting();
     int customers = kDefaultCustomers;
     if (argc > 1) {
         bool number = false;
@@ -166,5 +168,6 @@ int main(int argc, char** argv)
     std::printf("full list reset p99: %.2f ms\n", percentile(resets, 0.99));
     std::printf("whole key p99: %.2f ms\n", percentile(handlers, 0.99));
     std::printf("desk peak memory (generator apart): %.0f MB\n", peakMemoryMb());
-    return mismatches ? 1 : 0;
+    const bool server = isServerHalf() || serverHalf({QString::number(customers)}, [](const QString&) {});
+    return mismatches || !server ? 1 : 0;
 }

@@ -1,7 +1,8 @@
 // Start-up cost on a big salon: 100 000 customer cards, 20 000 stock cards, 30 employees.
 // Prints the first start (empty own databases) and a repeat start to the ready state, each beside the
 // floor this work can cost in SQLite (bench/floor_import.sql) measured in the same run, the cost of the
-// own databases' check, and the peak memory.
+// own databases' check, and the peak memory. Then the two starts on a salon server, each beside the
+// embedded engine's (see serverHalf()).
 #include "benchsalon.h"
 #include "app/restore.h"
 
@@ -56,28 +57,41 @@ qint64 floorImport(const QString& folder, const QString& prefix)
 
 int main(int argc, char** argv)
 {
+    takeServerSetting();
     QTemporaryDir temp;
     const QString root = prepareBenchSalon(argc, argv, temp);
     QApplication app(argc, argv);
     if (!writeBenchDemo(root, 100000, 20000, 30)) return 1;
 
     // The floor runs first, on copies of the accounting files as the generator left them (marks set).
-    const qint64 floor = floorImport(root + QStringLiteral("/floor"), benchPrefix(root));
+    const qint64 floor = isServerHalf() ? 0 : floorImport(root + QStringLiteral("/floor"), benchPrefix(root));
     const qint64 first = startToReady();
     const qint64 repeat = startToReady();
     QElapsedTimer t;
     t.start();
     const bool sound = Restore::damaged(root + QStringLiteral("/program")).isEmpty();
     const qint64 check = t.elapsed();
-    std::printf("floor (bench/floor_import.sql by the sqlite3 shell): %lld ms\n", floor);
+    if (!isServerHalf()) std::printf("floor (bench/floor_import.sql by the sqlite3 shell): %lld ms\n", floor);
     std::printf("first start: %lld ms\n", first);
     std::printf("repeat start: %lld ms\n", repeat);
-    std::printf("own database check at start-up (quick_check of the three files, part of both starts): %lld ms%s\n", check,
-                sound ? "" : " (damage found!)");
+    if (!isServerHalf()) // the files only; a server checks its own
+        std::printf("own database check at start-up (quick_check of the three files, part of both starts): %lld ms%s\n", check,
+                    sound ? "" : " (damage found!)");
     if (floor > 0) {
         std::printf("first start ratio: %.2f\n", double(first) / double(floor));
         std::printf("repeat start ratio: %.2f\n", double(repeat) / double(floor));
     }
     std::printf("peak memory: %ld MB\n", peakMemoryMb());
-    return first > 0 && repeat > 0 && floor > 0 ? 0 : 1;
+    if (isServerHalf()) return first > 0 && repeat > 0 ? 0 : 1;
+    qint64 serverFirst = -1, serverRepeat = -1;
+    const bool server = serverHalf({}, [&](const QString& line) {
+        const QString ms = line.section(u' ', -2, -2);
+        if (line.startsWith(QLatin1String("first start: "))) serverFirst = ms.toLongLong();
+        if (line.startsWith(QLatin1String("repeat start: "))) serverRepeat = ms.toLongLong();
+    });
+    if (serverFirst > 0 && serverRepeat > 0) {
+        std::printf("server first start / embedded: %.2f\n", double(serverFirst) / double(first));
+        std::printf("server repeat start / embedded: %.2f\n", double(serverRepeat) / double(repeat));
+    }
+    return first > 0 && repeat > 0 && floor > 0 && server ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // The salon a benchmark's desk runs on: its folders and environment (call before the QApplication),
 // the generated accounting files, the desk started to the ready state, and the figures' percentiles.
 // An optional last argument names a folder that keeps the generated salon for a look afterwards.
+// A bench runs on the embedded files, then once more on a salon server (serverHalf()).
 
 #include "app/backup.h"
 #include "app/salonya.h"
@@ -13,11 +14,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 inline QString prepareBenchSalon(int argc, char** argv, const QTemporaryDir& temp)
@@ -104,4 +108,67 @@ inline QStringList column(DataSource* ds, int pos)
     QStringList out;
     for (int r = 0; r < ds->recordCount(); ++r) out << ds->value(r, pos).toString();
     return out;
+}
+
+// True in the second half's own process.
+inline bool isServerHalf() { return qEnvironmentVariableIsSet("SALONYA_BENCH_SERVER_HALF"); }
+
+// The server the bench's second half runs on: SALONYA_SERVER as given (an empty database), else none yet.
+// Read and cleared first thing, so that the first half runs on the embedded files whatever is set; the
+// second half keeps it.
+inline QString takeServerSetting()
+{
+    static const QString server = [] {
+        const QString s = qEnvironmentVariable("SALONYA_SERVER");
+        if (!isServerHalf()) qunsetenv("SALONYA_SERVER");
+        else if (s.isEmpty()) { std::fprintf(stderr, "the server half has no server\n"); std::exit(1); }
+        return s;
+    }();
+    return server;
+}
+
+// Runs this bench again with the desk's own databases on a salon server: the one SALONYA_SERVER named,
+// else a private one that tests/pgserver.sh starts and stops here. Its figures come out as "server <line>"
+// after the embedded ones; the lines are given to seen() too. Without the server programs it says so
+// and the bench's result stands.
+template <typename Seen>
+inline bool serverHalf(const QStringList& args, Seen seen)
+{
+    QString server = takeServerSetting();
+    const QString script = QStringLiteral(SALONYA_BENCH_DIR "/../tests/pgserver.sh");
+    // The server's own user must reach the folder: one directly under the temporary folder.
+    const QString dir = QDir::tempPath() + QStringLiteral("/salonya-bench-pg-%1").arg(QCoreApplication::applicationPid());
+    const bool privateServer = server.isEmpty();
+    if (privateServer) {
+        QProcess start;
+        start.start(QStringLiteral("bash"), {script, QStringLiteral("start"), dir});
+        start.waitForFinished(180000);
+        if (start.exitCode() != 0 || !QFileInfo::exists(dir + QStringLiteral("/data"))) {
+            std::printf("server: skipped (%s)\n", qPrintable(QString::fromUtf8(start.readAll()).trimmed()));
+            return true;
+        }
+        server = QStringLiteral("host=%1 port=5432 user=postgres dbname=postgres").arg(dir);
+    }
+    std::fflush(stdout);
+    QProcess half;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SALONYA_SERVER"), server);
+    env.insert(QStringLiteral("SALONYA_BENCH_SERVER_HALF"), QStringLiteral("1"));
+    half.setProcessEnvironment(env);
+    half.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    half.start(QCoreApplication::applicationFilePath(), args);
+    half.waitForFinished(-1);
+    for (const QByteArray& line : half.readAllStandardOutput().split('\n')) {
+        if (line.isEmpty()) continue;
+        std::printf("server %s\n", line.constData());
+        seen(QString::fromUtf8(line));
+    }
+    const bool ok = half.exitStatus() == QProcess::NormalExit && half.exitCode() == 0;
+    if (!ok) std::printf("server: the run failed (exit %d)\n", half.exitCode());
+    if (privateServer) {
+        QProcess stop;
+        stop.start(QStringLiteral("bash"), {script, QStringLiteral("stop"), dir});
+        stop.waitForFinished(60000);
+    }
+    return ok;
 }

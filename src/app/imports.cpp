@@ -145,6 +145,25 @@ QVariant serverValue(sqlite3_value* v, OwnColumn col)
     return sqlite3_value_double(v);
 }
 
+// A value in COPY's text format, as Connection::run would send it as a parameter.
+void appendCopyValue(QByteArray* line, const QVariant& v)
+{
+    if (v.isNull()) { *line += "\\N"; return; }
+    QByteArray b;
+    if (v.typeId() == QMetaType::Double) b = QByteArray::number(v.toDouble(), 'g', 17);
+    else if (v.typeId() == QMetaType::QByteArray) b = "\\x" + v.toByteArray().toHex();
+    else b = v.toString().toUtf8();
+    for (const char c : std::as_const(b)) {
+        switch (c) {
+        case '\\': *line += "\\\\"; break;
+        case '\t': *line += "\\t"; break;
+        case '\n': *line += "\\n"; break;
+        case '\r': *line += "\\r"; break;
+        default: *line += c;
+        }
+    }
+}
+
 std::string keyOf(const QVariant& v)
 {
     if (v.isNull()) return {};
@@ -164,6 +183,7 @@ std::string keyOf(sqlite3_stmt* st, int col)
 // A batch of marks holds the file's write lock for about this long (plus its commit), then lets go.
 constexpr int kMarkBatchMs = 100;
 constexpr int kBusyWaitMs = 60000; // how long after ready a busy accounting file is waited for
+constexpr int kRefreshServerFrom = 1000; // rows an import wrote before the server's table is vacuumed
 
 class Importer
 {
@@ -302,17 +322,26 @@ bool Importer::walk(QString* error)
     sqlite3_stmt* add = server ? nullptr : own->prepare(addSql, error);
     sqlite3_stmt* edit = server || sets.isEmpty() ? nullptr : own->prepare(editSql, error);
     if (!server && (!add || (!sets.isEmpty() && !edit))) { sqlite3_reset(read); return false; }
-    // On the server the same writes go as parameters; false with the reason when one fails.
-    auto serverWrite = [&](const QString& sql, const FieldMap* first, const FieldMap* second, qint64 rowid, qint64* id) {
+    // On the server a changed record is written at once, as parameters; false with the reason when it fails.
+    auto serverWrite = [&](qint64 rowid) {
         QVariantList values;
-        for (const FieldMap* fm : {first, second})
-            if (fm)
-                for (const auto& [d, s] : *fm) values << serverValue(sqlite3_column_value(read, selectOf[s]), ownColumn(ownCols[d]));
-        if (rowid >= 0) values << rowid;
-        Query q = own->run(sql, values, id != nullptr);
+        for (const auto& [d, s] : m.always) values << serverValue(sqlite3_column_value(read, selectOf[s]), ownColumn(ownCols[d]));
+        values << rowid;
+        Query q = own->run(editSql, values);
         if (!q.finish()) { *error = q.error(); sqlite3_reset(read); return false; }
-        if (id) *id = q.lastId();
         return true;
+    };
+    // New records go in one COPY at the end (a statement per record costs a round trip each): the fields
+    // written on add, then those written always, which a later record of the same key may still change.
+    // Their rowids stand as -1, -2 ... until then.
+    std::vector<QByteArray> addLines, alwaysLines;
+    auto copyLine = [&](const FieldMap& fm) {
+        QByteArray line;
+        for (const auto& [d, s] : fm) {
+            line += '\t';
+            appendCopyValue(&line, serverValue(sqlite3_column_value(read, selectOf[s]), ownColumn(ownCols[d])));
+        }
+        return line;
     };
 
     // Binds the source value of one field the way the own column stores it.
@@ -340,7 +369,8 @@ bool Importer::walk(QString* error)
         if (found != byKey.end()) {
             const size_t row = found->second;
             if (server && !sets.isEmpty() && !sameCells(row, values)) {
-                if (!serverWrite(editSql, &m.always, nullptr, rowids[row], nullptr)) return false;
+                if (rowids[row] < 0) alwaysLines[size_t(-rowids[row] - 1)] = copyLine(m.always);
+                else if (!serverWrite(rowids[row])) return false;
                 std::copy(values.begin(), values.end(), cells.begin() + std::ptrdiff_t(row * values.size()));
                 ++changed;
             } else if (edit && !sameCells(row, values)) {
@@ -353,10 +383,10 @@ bool Importer::walk(QString* error)
                 ++changed;
             }
         } else if (server) {
-            qint64 id = 0;
-            if (!serverWrite(addSql, &m.onAdd, &m.always, -1, &id)) return false;
+            addLines.push_back(copyLine(m.onAdd));
+            alwaysLines.push_back(copyLine(m.always));
             addKey(key, rowids.size());
-            rowids.push_back(id);
+            rowids.push_back(-qint64(addLines.size()));
             cells.insert(cells.end(), values.begin(), values.end());
             ++added;
         } else {
@@ -385,7 +415,15 @@ bool Importer::walk(QString* error)
     }
     sqlite3_reset(read);
     if (rc != SQLITE_DONE) { *error = src->lastError(); toMark.clear(); toMarkByKey.clear(); return false; }
-    return true;
+    if (addLines.empty()) return true;
+    QByteArray rows;
+    for (size_t i = 0; i < addLines.size(); ++i) {
+        const QByteArray line = addLines[i] + alwaysLines[i];
+        rows += QByteArrayView(line).sliced(1); // each field came with a tab before it
+        rows += '\n';
+        QByteArray().swap(addLines[i]);
+    }
+    return own->copyIn(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(ident(m.ownTable), addCols.join(u',')), rows, error);
 }
 
 bool Importer::run(QString* error)
@@ -424,6 +462,12 @@ bool Importer::run(QString* error)
         toMark.clear(); // nothing of the copy stayed, so no source record may be marked
         toMarkByKey.clear();
         return false;
+    }
+    // After many new rows the server's statistics and visibility map lag behind the table, and the live
+    // search would neither plan well nor answer from its index alone until the server catches up.
+    if (own->onServer() && added + changed >= kRefreshServerFrom && !own->inTransaction()) {
+        QString ignored; // a later automatic run does the same
+        own->exec(QStringLiteral("VACUUM (ANALYZE) ") + ident(m.ownTable), &ignored);
     }
     return true;
 }

@@ -221,6 +221,15 @@ const QList<Database::Column>* Database::columns(const QString& table, QString* 
     return &m_columns.insert(key, cols).value();
 }
 
+bool Database::copyIn(const QString& sql, const QByteArray& rows, QString* error)
+{
+    if (m_pg) return m_pg->copyIn(sql, rows, error);
+    if (error) *error = QStringLiteral("gömülü veritabanında COPY [") + sql + u']';
+    return false;
+}
+
+qint64 Database::serverChanges(bool exact) { return m_pg ? m_pg->changeCount(exact) : -1; }
+
 bool Database::inTransaction() const { return m_pg ? m_pg->inTransaction() : sqlite3_get_autocommit(m_db) == 0; }
 
 void Database::follow(const QString& channel, std::function<void()> changed)
@@ -229,15 +238,8 @@ void Database::follow(const QString& channel, std::function<void()> changed)
     if (!exec(QStringLiteral("LISTEN ") + channel, nullptr)) return;
     // Notices arrive on the socket, or wait in libpq after a statement of ours read them along.
     m_listen = std::make_unique<QTimer>();
-    QObject::connect(m_listen.get(), &QTimer::timeout, m_listen.get(), [this, changed] {
-        pg_conn* c = m_pg->handle();
-        PQconsumeInput(c);
-        bool any = false;
-        while (PGnotify* n = PQnotifies(c)) {
-            any = any || n->be_pid != PQbackendPID(c); // our own writes are on our screen already
-            PQfreemem(n);
-        }
-        if (any) changed();
+    QObject::connect(m_listen.get(), &QTimer::timeout, m_listen.get(), [this, channel, changed] {
+        if (m_pg->takeOthersChanged(channel)) changed(); // our own writes are on our screen already
     });
     m_listen->start(500);
 }

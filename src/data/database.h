@@ -85,12 +85,19 @@ public:
     sqlite3_stmt* prepare(const QString& sql, QString* error);
     bool exec(const QString& sql, QString* error);
 
+    // On a salon server: COPY ... FROM STDIN with rows in its text format, sent in one go.
+    bool copyIn(const QString& sql, const QByteArray& rows, QString* error);
+
     // Column names and declared types of a table, by position.
     struct Column { QString name; QString type; };
     const QList<Column>* columns(const QString& table, QString* error);
     void forgetSchema() { m_columns.clear(); }
 
     bool inTransaction() const;
+    // On a salon server: a count that moves with every committed write to this database, this desk's
+    // or another's; -1 on an embedded file or when the server cannot be reached. Not exact, it may lag
+    // behind commits that just ended, which is safe only as the label of rows read after it.
+    qint64 serverChanges(bool exact = true);
 
     // On a salon server: calls changed() within a second of another desk's change of the table the
     // channel names ("salonya", the ticket book). Nothing on an embedded file, which only this desk writes.

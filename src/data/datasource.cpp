@@ -114,7 +114,8 @@ bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys
     QString query = sql;
     for (const QVariant& p : rs.tail.params) query += QChar(0x1F) + p.toString();
     Stamp before; // taken first: a commit during the read makes the kept set look older, never newer
-    const bool stamped = stamp(&before);
+    const bool kept = std::any_of(m_kept.begin(), m_kept.end(), [&](const KeptKeys& k) { return k.query == query; });
+    const bool stamped = stamp(&before, kept);
     if (stamped && cachedKeys(query, before, keys)) return true;
     Query q = m_db->run(sql, rs.tail.params);
     while (q.next())
@@ -129,19 +130,21 @@ bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys
 
 bool DataSource::keepAhead(const QString& source)
 {
-    // Nothing is kept on a server (see stamp()), so reading ahead there would only cost the read.
-    if (!ensureOpen() || m_db->onServer()) return false;
+    if (!ensureOpen()) return false;
     const Jet::RecordSource rs = Jet::parseRecordSource(source, m_db->dialect());
     std::vector<qint64> keys;
     QString err;
     return rs.ok && readKeys(rs, &keys, &err);
 }
 
-bool DataSource::stamp(Stamp* out)
+bool DataSource::stamp(Stamp* out, bool exact)
 {
-    // Inside a transaction a write can still be rolled back without changing either count; another
-    // desk's writes on a server leave no trace here, so nothing is kept there.
-    if (m_db->onServer() || m_db->inTransaction()) return false;
+    // Inside a transaction a write can still be rolled back without changing either count.
+    if (m_db->inTransaction()) return false;
+    if (m_db->onServer()) {
+        *out = {m_db->serverChanges(exact), 0, 0};
+        return out->dataVersion >= 0;
+    }
     QString err;
     sqlite3_stmt* st = m_db->prepare(QStringLiteral("SELECT (SELECT data_version FROM pragma_data_version),"
                                                     " (SELECT schema_version FROM pragma_schema_version)"), &err);

@@ -118,7 +118,8 @@ private:
         Stamp stamp;
         std::vector<qint64> keys;
     };
-    bool stamp(Stamp* out);
+    // exact: asks a server for what was committed up to now, which only a kept set needs.
+    bool stamp(Stamp* out, bool exact);
     bool cachedKeys(const QString& query, const Stamp& now, std::vector<qint64>* keys);
     void keepKeys(const QString& query, const Stamp& read, const std::vector<qint64>& keys);
     // A record source's keys, from the kept sets while the file is unchanged.

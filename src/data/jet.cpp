@@ -129,6 +129,34 @@ QString sqlIdent(const QString& name)
     return u'"' + n + u'"';
 }
 
+// Every spelling of a letter in either case the Turkish way, the letter itself first.
+QList<char32_t> caseVariants(char32_t c)
+{
+    QList<char32_t> out{c};
+    const char32_t f = Turkish::fold(c);
+    auto add = [&](char32_t k) { if (!out.contains(k)) out << k; };
+    add(f);
+    for (char32_t k = 0x20; k < 0x300; ++k)
+        if (Turkish::fold(k) == f) add(k);
+    if (f <= 0xFFFF) add(QChar(char16_t(f)).toUpper().unicode());
+    return out;
+}
+
+// The spellings of a text in every mix of cases; empty when there are more than at most.
+QStringList caseSpellings(const QString& text, qsizetype atMost)
+{
+    QStringList out{QString()};
+    for (const uint c : text.toUcs4()) {
+        const QList<char32_t> v = caseVariants(c);
+        if (out.size() * v.size() > atMost) return {};
+        QStringList next;
+        for (const QString& s : std::as_const(out))
+            for (const char32_t k : v) next << s + QString::fromUcs4(&k, 1);
+        out = next;
+    }
+    return out;
+}
+
 } // namespace
 
 QString likeRegex(const QString& pattern)
@@ -138,6 +166,14 @@ QString likeRegex(const QString& pattern)
         static const QString special = QStringLiteral("\\^$.|?*+()[]{}-");
         return special.contains(s) ? u'\\' + s : s;
     };
+    // Every spelling of a letter in either case, so the server matches byte-wise with no case mapping
+    // of its own per row (its Turkish lower() costs microseconds a row).
+    auto cases = [&](char32_t c, QSet<char32_t>* seen) {
+        QString out;
+        for (const char32_t k : caseVariants(c))
+            if (!seen->contains(k)) { seen->insert(k); out += lit(k); }
+        return out;
+    };
     QString out = QStringLiteral("^");
     const QList<uint> p = pattern.toUcs4();
     for (qsizetype i = 0; i < p.size(); ++i) {
@@ -146,22 +182,27 @@ QString likeRegex(const QString& pattern)
         if (c == U'?') { out += u'.'; continue; }
         if (c == U'#') { out += QStringLiteral("[0-9]"); continue; }
         const qsizetype close = c == U'[' ? p.indexOf(uint(U']'), i + 2) : -1;
-        if (close < 0) { out += lit(Turkish::fold(c)); continue; }
+        if (close < 0) {
+            QSet<char32_t> seen;
+            const QString any = cases(c, &seen);
+            out += seen.size() == 1 ? any : u'[' + any + u']';
+            continue;
+        }
         // A set: ranges follow the Turkish alphabet, so they are spelt out letter by letter.
         qsizetype j = i + 1;
         QString set = QStringLiteral("[");
         if (p[j] == U'!') { set += u'^'; ++j; }
+        QSet<char32_t> seen;
         for (; j < close; ++j) {
             if (j + 2 < close && p[j + 1] == U'-') {
                 const uint32_t lo = Turkish::weight(p[j]), hi = Turkish::weight(p[j + 2]);
-                QSet<char32_t> seen;
-                for (char32_t k = 0x20; k < 0x250; ++k) {
+                for (char32_t k = 0x20; k < 0x300; ++k) {
                     const uint32_t w = Turkish::weight(k);
-                    if (w >= lo && w <= hi && !seen.contains(Turkish::fold(k))) { seen.insert(Turkish::fold(k)); set += lit(Turkish::fold(k)); }
+                    if (w >= lo && w <= hi && !seen.contains(k)) set += cases(k, &seen);
                 }
                 j += 2;
             } else {
-                set += lit(Turkish::fold(p[j]));
+                set += cases(p[j], &seen);
             }
         }
         out += set + u']';
@@ -247,12 +288,21 @@ Sql translate(const QString& jet, Dialect dialect)
                 const QString pattern = t[i + 2].text;
                 const QString head = Turkish::likePrefix(pattern);
                 if (dialect == Dialect::Postgres) {
-                    // The server refuses Like on a case-blind collation: a case-folded regular expression does it,
-                    // with the index range of the literal head (U+FFFF sorts after every letter there).
-                    const QString match = QStringLiteral("lower(CAST(%1 AS text) COLLATE tr_det) ~ ?").arg(col);
+                    // The server refuses Like on a case-blind collation: a regular expression spelling out both
+                    // cases does it, byte-wise, with the index range of the literal head (U+FFFF sorts after
+                    // every letter there).
+                    const QString match = QStringLiteral("CAST(%1 AS text) COLLATE ucs_basic ~ ?").arg(col);
                     if (head.isEmpty()) {
                         parts << match;
                         out.params << likeRegex(pattern);
+                    } else if (const QStringList spellings = pattern == head + u'*' ? caseSpellings(head, 16) : QStringList();
+                               !spellings.isEmpty()) {
+                        // A plain prefix (a search's first keys, which match the most rows): its spellings
+                        // compared whole cost far less per row than a regular expression.
+                        parts << QStringLiteral("(%1 >= ? AND %1 < ? AND left(CAST(%1 AS text), %2) COLLATE ucs_basic IN (%3))")
+                                     .arg(col).arg(head.toUcs4().size()).arg(QStringList(spellings.size(), QStringLiteral("?")).join(u','));
+                        out.params << head << head + QChar(0xFFFF);
+                        for (const QString& s : spellings) out.params << s;
                     } else {
                         parts << QStringLiteral("(%1 >= ? AND %1 < ? AND %2)").arg(col, match);
                         out.params << head << head + QChar(0xFFFF) << likeRegex(pattern);

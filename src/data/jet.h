@@ -37,7 +37,7 @@ struct RecordSource {
 };
 RecordSource parseRecordSource(const QString& jet, Dialect dialect = Dialect::Sqlite);
 
-// A Jet Like pattern as an anchored regular expression on a Turkish lower-cased text.
+// A Jet Like pattern as an anchored regular expression matching either case the Turkish way, byte-wise.
 QString likeRegex(const QString& pattern);
 
 } // namespace Jet

@@ -3,11 +3,23 @@
 #include "app/settings.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <libpq-fe.h>
 
+Q_LOGGING_CATEGORY(lcServer, "salonya.server", QtWarningMsg)
+
 namespace Pg {
 namespace {
+
+// The server's notices ("collation already exists, skipping") are the desk's log, not the terminal's.
+void logNotice(void*, const PGresult* r)
+{
+    const QByteArray severity = PQresultErrorField(r, PG_DIAG_SEVERITY_NONLOCALIZED);
+    const QString text = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+    if (severity == "WARNING") qCWarning(lcServer).noquote() << text;
+    else qCInfo(lcServer).noquote() << text;
+}
 
 // Type OIDs of the values the desk reads (pg_type.h is a server header).
 enum : Oid { BoolOid = 16, ByteaOid = 17, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, Float4Oid = 700, Float8Oid = 701, NumericOid = 1700 };
@@ -74,24 +86,29 @@ std::unique_ptr<Connection> Connection::open(const QString& conninfo, const QStr
         return {};
     }
     PQsetClientEncoding(c, "UTF8");
+    PQsetNoticeReceiver(c, logNotice, nullptr);
     std::unique_ptr<Connection> conn(new Connection(c, schema));
     QString err;
     Result has = conn->run(QStringLiteral("SELECT 1 FROM pg_namespace WHERE nspname=?"), {schema}, &err);
     if (!has) { if (error) *error = err; return {}; }
-    if (PQntuples(has.get()) == 0) {
-        if (!create) {
-            if (error) *error = QStringLiteral("Veritabanı bulunamadı: %1 (sunucuda)").arg(schema);
-            return {};
-        }
+    if (PQntuples(has.get()) == 0 && !create) {
+        if (error) *error = QStringLiteral("Veritabanı bulunamadı: %1 (sunucuda)").arg(schema);
+        return {};
+    }
+    if (create) {
         // Two desks starting together must not both create: the lock makes the second wait and find it made.
+        // Every table's trigger (serverDdl) announces its schema's writes through the function.
         const QString make = QStringLiteral(
             "BEGIN; SELECT pg_advisory_xact_lock(7201);"
             " CREATE COLLATION IF NOT EXISTS public.tr_ci (provider = icu, locale = 'tr-TR-u-ks-level1', deterministic = false);"
             " CREATE COLLATION IF NOT EXISTS public.tr_det (provider = icu, locale = 'tr-TR');"
-            " CREATE SCHEMA IF NOT EXISTS %1; COMMIT").arg(schema);
+            " CREATE SCHEMA IF NOT EXISTS %1;"
+            " CREATE OR REPLACE FUNCTION %1.degisim() RETURNS trigger LANGUAGE plpgsql AS"
+            " $$BEGIN PERFORM pg_notify(TG_TABLE_SCHEMA, ''); RETURN NULL; END$$; COMMIT").arg(schema);
         if (!conn->exec(make, error)) return {};
     }
     if (!conn->exec(QStringLiteral("SET search_path TO %1, public").arg(schema), error)) return {};
+    if (!conn->exec(QStringLiteral("LISTEN ") + schema, error)) return {};
     return conn;
 }
 
@@ -188,12 +205,19 @@ QString Connection::serverDdl(const QString& sql)
         }
         // The row identity the data sources edit by; never a field by position.
         columns << QStringLiteral("rowid bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY");
-        out += QStringLiteral("CREATE TABLE %1\"%2\" (%3); %4")
+        // Each write announces itself, so the data sources can keep their keysets (changeCount()).
+        out += QStringLiteral("CREATE TABLE %1\"%2\" (%3); %4; CREATE OR REPLACE TRIGGER \"%2_degisim\" AFTER INSERT OR UPDATE"
+                              " OR DELETE OR TRUNCATE ON \"%2\" FOR EACH STATEMENT EXECUTE FUNCTION degisim()")
                    .arg(m.captured(1), table.toLower(), columns.join(QStringLiteral(", ")), comments.join(QStringLiteral("; ")));
         from = i + 1;
         m = create.match(sql, from);
     }
     out += sql.mid(from);
+    // The data sources select row identities in an index's order: with the identity in the index, the
+    // server answers from the index alone. Indexes on plain columns only; an expression is left as it is.
+    static const QRegularExpression index(QStringLiteral("(\\bCREATE\\s+(?:UNIQUE\\s+)?INDEX\\b[^;(]*\\([^;()]*\\))(?=\\s*(?:;|$))"),
+                                          QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    out.replace(index, QStringLiteral("\\1 INCLUDE (rowid)"));
     return out;
 }
 
@@ -202,6 +226,9 @@ bool Connection::reconnect()
     if (PQstatus(m_conn) != CONNECTION_BAD) return true;
     PQreset(m_conn);
     if (PQstatus(m_conn) != CONNECTION_OK) return false;
+    ++m_changes; // what was announced while the line was down never reached us
+    for (const QString& channel : std::as_const(m_channels))
+        if (!m_othersChanged.contains(channel)) m_othersChanged << channel;
     QStringList setup{QStringLiteral("SET search_path TO %1, public").arg(m_schema)};
     for (const QString& channel : std::as_const(m_channels)) setup << QStringLiteral("LISTEN ") + channel;
     Result r(PQexec(m_conn, setup.join(u';').toUtf8().constData()));
@@ -223,7 +250,7 @@ bool Connection::exec(const QString& sql, QString* error)
     if (!beforeStatement(sql, error, &done)) return false;
     if (done) return true;
     const bool wasInTransaction = inTransaction();
-    if (sql.startsWith(QLatin1String("LISTEN "))) m_channels << sql.mid(7);
+    if (sql.startsWith(QLatin1String("LISTEN ")) && !m_channels.contains(sql.mid(7))) m_channels << sql.mid(7);
     const QString text = numbered(serverDdl(sql));
     Result r(PQexec(m_conn, text.toUtf8().constData()));
     const ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
@@ -232,6 +259,7 @@ bool Connection::exec(const QString& sql, QString* error)
         if (error) *error = failure(sql);
         return false;
     }
+    ++m_changes; // scripts write, or end a transaction; a table without the trigger is ours alone
     return true;
 }
 
@@ -270,7 +298,50 @@ Result Connection::run(const QString& sql, const QVariantList& params, QString* 
         if (error) *error = failure(sql);
         return {};
     }
+    if (qstrncmp(PQcmdStatus(r.get()), "SELECT", 6) != 0) ++m_changes;
     return r;
+}
+
+void Connection::drain()
+{
+    PQconsumeInput(m_conn);
+    while (PGnotify* n = PQnotifies(m_conn)) {
+        ++m_changes;
+        const QString channel = QString::fromUtf8(n->relname);
+        if (n->be_pid != PQbackendPID(m_conn) && !m_othersChanged.contains(channel)) m_othersChanged << channel;
+        PQfreemem(n);
+    }
+}
+
+qint64 Connection::changeCount(bool exact)
+{
+    if (!reconnect()) return -1;
+    // The server sends what was announced before its answer to any statement, even an empty one.
+    if (exact)
+        if (Result r(PQexec(m_conn, "")); !r || PQresultStatus(r.get()) != PGRES_EMPTY_QUERY) return -1;
+    drain();
+    return m_changes;
+}
+
+bool Connection::takeOthersChanged(const QString& channel)
+{
+    drain();
+    return m_othersChanged.removeAll(channel) > 0;
+}
+
+bool Connection::copyIn(const QString& sql, const QByteArray& rows, QString* error)
+{
+    if (!reconnect()) { if (error) *error = failure(sql); return false; }
+    Result start(PQexec(m_conn, numbered(sql).toUtf8().constData()));
+    if (!start || PQresultStatus(start.get()) != PGRES_COPY_IN) { if (error) *error = failure(sql); return false; }
+    const bool sent = PQputCopyData(m_conn, rows.constData(), int(rows.size())) == 1;
+    const bool ended = PQputCopyEnd(m_conn, sent ? nullptr : "gönderilemedi") == 1;
+    bool ok = sent && ended;
+    while (Result r{PQgetResult(m_conn)})
+        ok = ok && PQresultStatus(r.get()) == PGRES_COMMAND_OK;
+    if (!ok) { if (error) *error = failure(sql); return false; }
+    ++m_changes;
+    return true;
 }
 
 QVariant Connection::value(pg_result* r, int row, int col)

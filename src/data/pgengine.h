@@ -33,6 +33,15 @@ public:
     bool exec(const QString& sql, QString* error);
     bool inTransaction() const;
     QString lastError() const;
+
+    // Committed writes to this schema's tables, ours and other desks' (each table's trigger announces
+    // them): a count that moves with every one. Exact, it asks the server once, so that every commit
+    // finished before the call is counted; else it counts what has arrived. -1 when the server is gone.
+    qint64 changeCount(bool exact);
+    // True once after another desk wrote to what the channel announces (Database::follow).
+    bool takeOthersChanged(const QString& channel);
+    // Rows for COPY FROM STDIN in text format, sent in one go; false with the reason on failure.
+    bool copyIn(const QString& sql, const QByteArray& rows, QString* error);
     QString schema() const { return m_schema; }
     pg_conn* handle() const { return m_conn; }
 
@@ -51,7 +60,11 @@ private:
     // True when sql may run: a transaction lost with the connection takes nothing more but its rollback.
     bool beforeStatement(const QString& sql, QString* error, bool* done);
     void afterFailure(bool wasInTransaction);
+    // Counts the announcements libpq has read so far.
+    void drain();
     QStringList m_channels;
+    QStringList m_othersChanged;
+    qint64 m_changes = 0;
     bool m_lostInTransaction = false;
     pg_conn* m_conn = nullptr;
     QString m_schema;
