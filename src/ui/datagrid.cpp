@@ -183,7 +183,7 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     QTableView::currentChanged(current, previous);
     // A row the view moved to while a re-read removed the current one is not the user's choice; the
     // data source's record is followed right after.
-    if (m_syncing || !current.isValid() || m_model->rereading()) return;
+    if (m_syncing || !current.isValid() || (m_model && m_model->rereading())) return;
     m_syncing = true;
     if (DataSource* ds = dataSource()) ds->moveTo(current.row());
     m_syncing = false;
