@@ -216,6 +216,7 @@ private slots:
         QVERIFY(Data::refreshRoutine(ds) && ds->moveTo(1));
         grid->setFocus();
         QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f);
+        QVERIFY(grid->selectionModel()->isRowSelected(1, {})); // the marker
         const auto before = rows(d.salonFile(), u"SELECT * FROM Salonya"_s);
         const QString textBefore = d.f->Text1->text();
         if (key == 0) {
@@ -241,6 +242,7 @@ private slots:
         // Leaving keeps the target of "SİL": only another list or "BOYA" changes it.
         d.f->KlvTxt->setFocus();
         QCOMPARE(d.f->state.AktifListe, openTickets ? 1.0f : 2.0f);
+        QVERIFY(!grid->selectionModel()->hasSelection());
     }
 
     // A saved layout comes back with hidden columns and twip fractions (broken files: fuzz_gridlayout).

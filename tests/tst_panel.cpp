@@ -165,7 +165,12 @@ private slots:
         Desk d;
         QVERIFY(ready(d, customer, employee));
         QVERIFY(!d.f->KasaCmd->isEnabled());
+        // What comes in while the line is written waits for it: a queued touch finds the line on the ticket.
+        int shownToQueued = -1;
+        QMetaObject::invokeMethod(d.f, [&] { shownToQueued = d.f->DataSalonya->recordCount(); }, Qt::QueuedConnection);
         d.write({button});
+        QCoreApplication::processEvents();
+        QCOMPARE(shownToQueued, 1);
         QList<QVariantMap> lines = d.lines();
         QCOMPARE(lines.size(), 1);
         QStringList got;

@@ -4,17 +4,31 @@
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <vector>
 
 #include "datasource.h"
 
-// Base that follows the data source's rows through its notifications.
+// Base that follows the data source's rows through its notifications. With keepRows, a re-read that
+// kept the rows, or added or dropped one of them, is told to the views as just that, so they keep their
+// layout, scroll position and current row; anything else resets the model.
 template <typename ModelBase>
 class FollowingModel : public ModelBase
 {
+public:
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
+    // True while a re-read is told to the views: a current row they move meanwhile is not the user's choice.
+    bool rereading() const { return m_rereading; }
+
 protected:
     explicit FollowingModel(QObject* parent) : ModelBase(parent) {}
-    void follow(DataSource* ds);
+    void follow(DataSource* ds, bool keepRows);
     int m_count = 0;
+
+private:
+    void reread(DataSource* ds);
+    bool m_keepRows = false;
+    bool m_rereading = false;
+    std::vector<qint64> m_keys; // the rows shown, by key, while keepRows
 };
 
 // One field of every record, for the drop-down lists.

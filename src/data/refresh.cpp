@@ -10,6 +10,11 @@ namespace Data {
 bool refreshRoutine(DataSource* ds)
 {
     QCoreApplication::processEvents();
+    return requery(ds);
+}
+
+bool requery(DataSource* ds)
+{
     const bool ok = ds->refresh();
     if (!ds->bof()) ds->moveLast();
     if (!ds->eof()) ds->moveFirst();

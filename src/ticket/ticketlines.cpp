@@ -137,7 +137,8 @@ void showOpenTicket(Salonya& f)
     f.DataSalonya->setRecordSource(QStringLiteral("Select * From Salonya Where ") + f.state.TarihKriter + QStringLiteral(" And Cari=")
                                    + Jet::quote(f.DataCari->field(0).toString()) + QStringLiteral(" And Eleman=")
                                    + Jet::quote(f.Text2->text()) + QStringLiteral(" And Yeni=1"));
-    Data::refreshRoutine(f.DataSalonya);
+    // No events run while a line is written and shown: a touch or a scan waits until the ticket is whole.
+    Data::requery(f.DataSalonya);
 }
 
 bool writePickedStock(Salonya& f, bool picked)
@@ -158,7 +159,7 @@ bool writePickedStock(Salonya& f, bool picked)
     if (!writeLine(f, *quantity)) return false;
     f.DBGridIslem->setFocus();
     // The ticket itself was re-read by writeLine a moment ago.
-    for (DataSource* ds : {f.DataGunluk, f.DataGecmis}) Data::refreshRoutine(ds);
+    for (DataSource* ds : {f.DataGunluk, f.DataGecmis}) Data::requery(ds);
     return true;
 }
 

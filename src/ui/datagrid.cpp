@@ -46,7 +46,9 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setStyle(wideGripStyle());
     horizontalHeader()->viewport()->installEventFilter(this);
     viewport()->installEventFilter(this);
-    setMarqueeStyle(MarqueeNone);
+    setStyleSheet(QStringLiteral("QTableView{background:white;alternate-background-color:#f2f6fb;gridline-color:#c8c8c8;"
+                                 "selection-background-color:#1f5fbf;selection-color:white;border:2px solid #3a3a3a;}"
+                                 "QHeaderView::section{background:#e6e6e6;padding:4px;border:1px solid #b0b0b0;font-weight:bold;}"));
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
         if (m_applying || !m_model || column >= columnCount() || size <= 0) return;
         m_model->column(column).widthTwips = size * kTwipsPerPixel;
@@ -145,15 +147,22 @@ QFont DataGrid::headerFont() const
     return f;
 }
 
+// The marker is the selection of the current row; without a marker nothing is selected. The style
+// sheet stays as it is: setting one re-polishes the grid, its header and its scroll bars.
 void DataGrid::setMarqueeStyle(int style)
 {
     m_marquee = style;
-    const QString sel = style == MarqueeHighlightRow ? QStringLiteral("#1f5fbf") : QStringLiteral("transparent");
-    const QString selText = style == MarqueeHighlightRow ? QStringLiteral("white") : QStringLiteral("black");
-    setStyleSheet(QStringLiteral("QTableView{background:white;alternate-background-color:#f2f6fb;gridline-color:#c8c8c8;"
-                                 "selection-background-color:%1;selection-color:%2;border:2px solid #3a3a3a;}"
-                                 "QHeaderView::section{background:#e6e6e6;padding:4px;border:1px solid #b0b0b0;font-weight:bold;}")
-                      .arg(sel, selText));
+    QItemSelectionModel* selection = selectionModel();
+    if (!selection) return;
+    if (style == MarqueeHighlightRow && currentIndex().isValid())
+        selection->select(currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        selection->clear();
+}
+
+QItemSelectionModel::SelectionFlags DataGrid::selectionCommand(const QModelIndex& index, const QEvent* event) const
+{
+    return m_marquee == MarqueeHighlightRow ? QTableView::selectionCommand(index, event) : QItemSelectionModel::NoUpdate;
 }
 
 void DataGrid::followSource()
@@ -172,7 +181,9 @@ void DataGrid::followSource()
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
-    if (m_syncing || !current.isValid()) return;
+    // A row the view moved to while a re-read removed the current one is not the user's choice; the
+    // data source's record is followed right after.
+    if (m_syncing || !current.isValid() || (m_model && m_model->rereading())) return;
     m_syncing = true;
     if (DataSource* ds = dataSource()) ds->moveTo(current.row());
     m_syncing = false;

@@ -46,7 +46,8 @@ void setBackColor(QWidget* w, quint32 bgr)
     const QColor c = fromBgr(bgr);
     const QString style = styleFor(w, c);
     if (!style.isEmpty()) {
-        w->setStyleSheet(style);
+        // Setting a style sheet re-polishes the widget even when nothing changed.
+        if (w->styleSheet() != style) w->setStyleSheet(style);
         return;
     }
     // Plain frames and the form: a palette fill does not cascade into the children.
