@@ -394,24 +394,28 @@ bool DataSource::replay(KeptKeys& k, const std::vector<qint64>& written)
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     if (rows.size() > kReplayMax) return false;
+    if (t.from == t.to && !k.keys.empty()) return false;
     // The written rows that the record source selects now, with their texts, in the list's order.
-    QString where = QStringLiteral("rowid IN (") + QStringList(rows.size(), QStringLiteral("?")).join(u',') + u')';
-    QVariantList params;
-    for (const qint64 r : rows) params << qlonglong(r);
+    QString where = QStringLiteral("rowid=?");
+    QVariantList params{qlonglong(0)};
     if (!t.where.isEmpty()) {
         const Jet::Sql w = Jet::translate(t.where, m_db->dialect());
         if (!w.ok) return false;
         where += QStringLiteral(" AND (") + w.text + u')';
         params += w.params;
     }
-    Query q = m_db->run(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3").arg(quotedIdent(t.column), quotedIdent(k.table), where), params);
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(quotedIdent(t.column), quotedIdent(k.table), where);
     std::vector<std::pair<std::string, qint64>> added;
-    while (q.next()) {
-        const QVariant v = q.value(1);
-        if (v.typeId() != QMetaType::QString) return false; // its place among numbers or nulls is not worth working out
-        added.emplace_back(v.toString().toStdString(), q.value(0).toLongLong());
+    for (const qint64 r : rows) {
+        params[0] = qlonglong(r);
+        Query q = m_db->run(sql, params);
+        if (q.next()) {
+            const QVariant v = q.value(0);
+            if (v.typeId() != QMetaType::QString) return false; // its place among numbers or nulls is not worth working out
+            added.emplace_back(v.toString().toStdString(), r);
+        }
+        if (!q.ok()) return false;
     }
-    if (!q.ok() || (t.from == t.to && !k.keys.empty())) return false;
     auto before = [&](std::string_view a, qint64 ra, std::string_view b, qint64 rb) {
         const int c = Turkish::compareUtf8(a, b);
         const bool less = c < 0 || (c == 0 && ra < rb);
