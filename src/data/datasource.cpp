@@ -128,6 +128,7 @@ std::shared_ptr<DataSource::ChangeLog> DataSource::changeLogFor(const std::share
         l->rows.emplace_back(l->lastName, row);
         ++l->count;
     }, log.get());
+    logs.removeIf([](const auto& entry) { return entry.value().expired(); });
     logs.insert(db->handle(), log);
     return log;
 }

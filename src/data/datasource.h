@@ -2,7 +2,9 @@
 // A bound recordset in the manner of a dynaset: one database file, a record source (a table
 // or "Select * From ..."), a keyset of the rows it selected, a current record, field access by
 // position and by name, edits written back by rowid, and the notifications the form handlers use.
-// Large keysets are kept for re-running the same record source while the file has not changed.
+// Large keysets are kept for re-running the same record source while the file has not changed; a
+// search by Like on a kept list's sort column is answered from that list, and this desk's own writes
+// are taken into it row by row.
 
 #include "database.h"
 #include "jet.h"
@@ -143,7 +145,8 @@ private:
     static std::shared_ptr<ChangeLog> changeLogFor(const std::shared_ptr<Database>& db);
     // The kept set of a query, made the most recently used; null when there is none.
     KeptKeys* kept(const QString& query);
-    // A search by Like on the sort column, answered from the kept list without it; false when none is kept.
+    // A search by Like on the sort column, answered from the kept whole list it narrows; false when that
+    // list is not kept.
     bool narrowKept(const QString& table, const QString& rest, const QString& column, const QString& pattern,
                     bool descending, std::vector<qint64>* keys);
     bool readSorted(const QString& sql, const QVariantList& params, KeptKeys* into, QString* error);
