@@ -32,9 +32,10 @@ constexpr size_t kKeepFrom = 256;
 constexpr size_t kKeptKeysMax = 3'000'000;
 constexpr size_t kKeptSetsMax = 64;
 
-// The written rows a kept list takes in; beyond this it is read again.
+// The written rows a kept list takes in; beyond this it is read again. The log of written rows holds
+// a few times that (an import of a whole card file would otherwise fill memory with it).
 constexpr size_t kReplayMax = 1000;
-constexpr size_t kLoggedMax = 65536;
+constexpr size_t kLoggedMax = 4 * kReplayMax;
 
 QString quotedIdent(const QString& n)
 {
