@@ -234,7 +234,6 @@ bool DataSource::readKeys(const QString& source, const Jet::RecordSource& rs, st
         }
     }
     KeptKeys read{query, rs.table, before, m_log ? m_log->count : 0, {}, nullptr};
-    const QString sql = QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(rs.table), rs.tail.text);
     if (shape.sorted && !shape.narrows) {
         // A whole list keeps its sort column's texts, for the searches that narrow it.
         read.texts = std::make_shared<SortTexts>();
@@ -244,7 +243,7 @@ bool DataSource::readKeys(const QString& source, const Jet::RecordSource& rs, st
         const QString withTexts = QStringLiteral("SELECT rowid, %1 FROM %2 %3").arg(quotedIdent(shape.column), quotedIdent(rs.table), rs.tail.text);
         if (!readSorted(withTexts, rs.tail.params, &read, error)) return false;
     } else {
-        Query q = m_db->run(sql, rs.tail.params);
+        Query q = m_db->run(QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(rs.table), rs.tail.text), rs.tail.params);
         while (q.next())
             read.keys.push_back(q.value(0).toLongLong());
         if (!q.ok()) {
