@@ -1,10 +1,12 @@
 #include "datasource.h"
 
 #include "jet.h"
+#include "turkish.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
@@ -30,6 +32,11 @@ constexpr size_t kKeepFrom = 256;
 constexpr size_t kKeptKeysMax = 3'000'000;
 constexpr size_t kKeptSetsMax = 64;
 
+// The written rows a kept list takes in; beyond this it is read again. The log of written rows holds
+// a few times that (an import of a whole card file would otherwise fill memory with it).
+constexpr size_t kReplayMax = 1000;
+constexpr size_t kLoggedMax = 4 * kReplayMax;
+
 QString quotedIdent(const QString& n)
 {
     QString s = n;
@@ -37,7 +44,95 @@ QString quotedIdent(const QString& n)
     return u'"' + s + u'"';
 }
 
+// A record source sorted by one column, and whether its condition begins with a Like on that column
+// that narrows the rest of it.
+struct Shape {
+    bool sorted = false;
+    QString table, where, column;
+    bool descending = false;
+    QString pattern, rest;
+    bool narrows = false;
+};
+
+Shape shapeOf(const QString& jet)
+{
+    constexpr auto opts = QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption
+        | QRegularExpression::UseUnicodePropertiesOption;
+    static const QRegularExpression sorted(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)(?:\\s+where\\s+(.*?))?\\s+order\\s+by\\s+([^\\W\\d]\\w*)(?:\\s+(asc|desc))?\\s*$"), opts);
+    static const QRegularExpression like(QStringLiteral("^(\\w+)\\s+like\\s+'((?:[^']|'')*)'(?:\\s+and\\s+(.+))?$"), opts);
+    static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
+    // "A Like 'x' And B Or C" selects C's rows too: only a plain conjunction narrows.
+    static const QRegularExpression wider(QStringLiteral("\\b(or|group|having|union|limit)\\b"), opts);
+    Shape sh;
+    const auto m = sorted.match(jet);
+    if (!m.hasMatch()) return sh;
+    sh.sorted = true;
+    sh.table = m.captured(1);
+    sh.where = m.captured(2).trimmed();
+    sh.column = m.captured(3);
+    sh.descending = m.captured(4).compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+    const auto l = like.match(sh.where);
+    if (l.hasMatch() && l.captured(1).compare(sh.column, Qt::CaseInsensitive) == 0) {
+        sh.rest = l.captured(3).trimmed();
+        sh.pattern = l.captured(2).replace(QStringLiteral("''"), QStringLiteral("'"));
+        sh.narrows = !QString(sh.rest).replace(literal, QString()).contains(wider);
+    }
+    return sh;
+}
+
+QString sortedSource(const QString& table, const QString& where, const QString& column, bool descending)
+{
+    return QStringLiteral("Select * From ") + table + (where.isEmpty() ? QString() : QStringLiteral(" Where ") + where)
+        + QStringLiteral(" Order By ") + column + (descending ? QStringLiteral(" Desc") : QStringLiteral(" Asc"));
+}
+
+// The kept sets' name for a translated record source: keywords in any case are the same query.
+QString queryKey(const Jet::RecordSource& rs)
+{
+    QString query = QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(rs.table), rs.tail.text);
+    for (QChar& c : query)
+        if (c.unicode() < 0x80) c = c.toLower();
+    for (const QVariant& p : rs.tail.params) query += QChar(0x1F) + p.toString();
+    return query;
+}
+
 } // namespace
+
+struct DataSource::ChangeLog {
+    std::shared_ptr<Database> db;
+    qint64 first = 0; // number of the oldest change held
+    qint64 count = 0; // number of the next change
+    std::vector<std::pair<QString, qint64>> rows;
+    QByteArray lastTable;
+    QString lastName;
+    ~ChangeLog() { sqlite3_update_hook(db->handle(), nullptr, nullptr); }
+};
+
+std::shared_ptr<DataSource::ChangeLog> DataSource::changeLogFor(const std::shared_ptr<Database>& db)
+{
+    static QHash<sqlite3*, std::weak_ptr<ChangeLog>> logs;
+    if (auto log = logs.value(db->handle()).lock()) return log;
+    auto log = std::make_shared<ChangeLog>();
+    log->db = db;
+    // Rows replaced by a unique index's conflict are not reported; the desk's tables have no such index.
+    sqlite3_update_hook(db->handle(), [](void* ctx, int, const char*, const char* table, sqlite3_int64 row) {
+        auto* l = static_cast<ChangeLog*>(ctx);
+        if (l->rows.size() >= kLoggedMax) {
+            l->rows.clear();
+            l->first = l->count;
+        }
+        if (l->lastTable != table) {
+            l->lastTable = table;
+            l->lastName = QString::fromUtf8(table);
+        }
+        l->rows.emplace_back(l->lastName, row);
+        ++l->count;
+    }, log.get());
+    logs.removeIf([](const auto& entry) { return entry.value().expired(); });
+    logs.insert(db->handle(), log);
+    return log;
+}
 
 DataSource::DataSource(const QString& name, QObject* parent) : QObject(parent) { setObjectName(name); }
 
@@ -47,6 +142,7 @@ void DataSource::setDatabaseName(const QString& path)
 {
     if (path == m_path && m_db) return;
     close();
+    m_log.reset();
     m_db.reset();
     m_kept.clear();
     m_path = path;
@@ -68,7 +164,9 @@ bool DataSource::ensureOpen()
     if (m_path.isEmpty()) return fail(QStringLiteral("Veritabanı adı verilmemiş"));
     QString err;
     m_db = Database::open(m_path, false, &err);
-    return m_db ? true : fail(err);
+    if (!m_db) return fail(err);
+    if (m_db->handle()) m_log = changeLogFor(m_db);
+    return true;
 }
 
 bool DataSource::refresh()
@@ -99,7 +197,7 @@ bool DataSource::refresh()
             m_fieldByName.insert(m_columns[i].name.toLower(), i);
     }
     m_table = rs.table;
-    if (!readKeys(rs, &m_keys, &err)) {
+    if (!readKeys(m_recordSource, rs, &m_keys, &err)) {
         m_keys.clear();
         return done(fail(err));
     }
@@ -108,23 +206,135 @@ bool DataSource::refresh()
     return done(true);
 }
 
-bool DataSource::readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error)
+bool DataSource::readKeys(const QString& source, const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error)
 {
-    const QString sql = QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(rs.table), rs.tail.text);
-    QString query = sql;
-    for (const QVariant& p : rs.tail.params) query += QChar(0x1F) + p.toString();
+    const QString query = queryKey(rs);
     Stamp before; // taken first: a commit during the read makes the kept set look older, never newer
-    const bool kept = std::any_of(m_kept.begin(), m_kept.end(), [&](const KeptKeys& k) { return k.query == query; });
-    const bool stamped = stamp(&before, kept);
-    if (stamped && cachedKeys(query, before, keys)) return true;
-    Query q = m_db->run(sql, rs.tail.params);
-    while (q.next())
-        keys->push_back(q.value(0).toLongLong());
-    if (!q.ok()) {
-        *error = q.error();
-        return false;
+    // A server is asked for its count only when a kept set could answer.
+    const bool stamped = stamp(&before, !m_kept.empty());
+    // Kept texts are ordered the embedded way; a server orders by its own collation.
+    const Shape shape = stamped && !m_db->onServer() ? shapeOf(source) : Shape();
+    if (stamped) {
+        catchUp(before);
+        if (const KeptKeys* k = kept(query)) {
+            *keys = k->keys;
+            return true;
+        }
+        if (shape.sorted) {
+            // The same rows the other way round.
+            const Jet::RecordSource other =
+                Jet::parseRecordSource(sortedSource(shape.table, shape.where, shape.column, !shape.descending), m_db->dialect());
+            if (const KeptKeys* k = other.ok ? kept(queryKey(other)) : nullptr) {
+                keys->assign(k->keys.rbegin(), k->keys.rend());
+                return true;
+            }
+            // Kept as well: the keyboard runs a search again when it changes the text's case.
+            if (shape.narrows && narrowKept(shape.table, shape.rest, shape.column, shape.pattern, shape.descending, keys)) {
+                keepKeys({query, rs.table, before, m_log ? m_log->count : 0, *keys, nullptr});
+                return true;
+            }
+        }
     }
-    if (stamped) keepKeys(query, before, *keys);
+    KeptKeys read{query, rs.table, before, m_log ? m_log->count : 0, {}, nullptr};
+    if (shape.sorted && !shape.narrows) {
+        // A whole list keeps its sort column's texts, for the searches that narrow it.
+        read.texts = std::make_shared<SortTexts>();
+        read.texts->column = shape.column;
+        read.texts->descending = shape.descending;
+        read.texts->where = shape.where;
+        const QString withTexts = QStringLiteral("SELECT rowid, %1 FROM %2 %3").arg(quotedIdent(shape.column), quotedIdent(rs.table), rs.tail.text);
+        if (!readSorted(withTexts, rs.tail.params, &read, error)) return false;
+    } else {
+        Query q = m_db->run(QStringLiteral("SELECT rowid FROM %1 %2").arg(quotedIdent(rs.table), rs.tail.text), rs.tail.params);
+        while (q.next())
+            read.keys.push_back(q.value(0).toLongLong());
+        if (!q.ok()) {
+            *error = q.error();
+            return false;
+        }
+    }
+    *keys = read.keys;
+    if (stamped) keepKeys(std::move(read));
+    return true;
+}
+
+bool DataSource::readSorted(const QString& sql, const QVariantList& params, KeptKeys* into, QString* error)
+{
+    sqlite3_stmt* st = m_db->prepare(sql, error);
+    if (!st) return false;
+    for (int i = 0; i < params.size(); ++i)
+        bindValue(st, i + 1, params[i]);
+    SortTexts& t = *into->texts;
+    enum { Before, Within, After, Mixed } block = Before;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const size_t row = into->keys.size();
+        into->keys.push_back(sqlite3_column_int64(st, 0));
+        if (sqlite3_column_type(st, 1) == SQLITE_TEXT) {
+            if (block == Before) t.from = row;
+            else if (block == After) block = Mixed;
+            if (block != Mixed) block = Within;
+            t.bytes.append(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)), size_t(sqlite3_column_bytes(st, 1)));
+        } else if (block == Within) {
+            block = After;
+            t.to = row;
+        }
+        t.ends.push_back(uint32_t(t.bytes.size()));
+    }
+    if (rc != SQLITE_DONE) *error = QString::fromUtf8(sqlite3_errmsg(m_db->handle()));
+    sqlite3_reset(st);
+    if (block == Within) t.to = into->keys.size();
+    // Texts that do not lie together, or a list of no texts at all, cannot be searched by their order.
+    if (block == Mixed || (block == Before && !into->keys.empty()) || t.bytes.size() > UINT32_MAX / 2) into->texts.reset();
+    return rc == SQLITE_DONE;
+}
+
+DataSource::KeptKeys* DataSource::kept(const QString& query)
+{
+    for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
+        if (it->query != query) continue;
+        m_kept.splice(m_kept.begin(), m_kept, it);
+        return &m_kept.front();
+    }
+    return nullptr;
+}
+
+bool DataSource::narrowKept(const QString& table, const QString& rest, const QString& column, const QString& pattern,
+                            bool descending, std::vector<qint64>* keys)
+{
+    // The record source runs as a range of the sort order from the pattern's head, then the Like
+    // itself (â sorts as a, but Like tells them apart); the kept list gives the same rows in the
+    // same order. Without a head the Like also matches numbers, which the texts do not hold.
+    const QString head = Turkish::likePrefix(pattern);
+    if (head.isEmpty()) return false;
+    const KeptKeys* base = nullptr;
+    for (const bool desc : {false, true}) {
+        const Jet::RecordSource rs = Jet::parseRecordSource(sortedSource(table, rest, column, desc), m_db->dialect());
+        if (rs.ok) base = kept(queryKey(rs));
+        if (base) break;
+    }
+    if (!base || !base->texts) return false;
+    const SortTexts& t = *base->texts;
+    const size_t n = t.to - t.from;
+    auto rowOf = [&](size_t rank) { return t.descending ? t.to - 1 - rank : t.from + rank; };
+    auto firstFrom = [&](const QByteArray& bound) {
+        size_t lo = 0, hi = n;
+        while (lo < hi) {
+            const size_t mid = lo + (hi - lo) / 2;
+            if (Turkish::compareUtf8(t.at(rowOf(mid)), {bound.constData(), size_t(bound.size())}) < 0) lo = mid + 1;
+            else hi = mid;
+        }
+        return lo;
+    };
+    const size_t first = firstFrom(head.toUtf8());
+    const size_t last = firstFrom((head + QChar(0xDBFF) + QChar(0xDFFF)).toUtf8());
+    const QByteArray like = pattern.toUtf8();
+    const std::string_view p(like.constData(), size_t(like.size()));
+    keys->clear();
+    for (size_t i = 0; i < last - first; ++i) {
+        const size_t row = rowOf(descending ? last - 1 - i : first + i);
+        if (Turkish::likeUtf8(p, t.at(row))) keys->push_back(base->keys[row]);
+    }
     return true;
 }
 
@@ -134,7 +344,7 @@ bool DataSource::keepAhead(const QString& source)
     const Jet::RecordSource rs = Jet::parseRecordSource(source, m_db->dialect());
     std::vector<qint64> keys;
     QString err;
-    return rs.ok && readKeys(rs, &keys, &err);
+    return rs.ok && readKeys(source, rs, &keys, &err);
 }
 
 bool DataSource::stamp(Stamp* out, bool exact)
@@ -157,31 +367,112 @@ bool DataSource::stamp(Stamp* out, bool exact)
     return ok;
 }
 
-bool DataSource::cachedKeys(const QString& query, const Stamp& now, std::vector<qint64>* keys)
+void DataSource::catchUp(const Stamp& now)
 {
-    // Sets read before the file changed can never be used again.
-    m_kept.remove_if([&](const KeptKeys& k) { return k.stamp != now; });
-    for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
-        if (it->query != query) continue;
-        *keys = it->keys;
-        m_kept.splice(m_kept.begin(), m_kept, it);
-        return true;
+    const qint64 logged = m_log ? m_log->count : 0;
+    for (auto it = m_kept.begin(); it != m_kept.end();) {
+        KeptKeys& k = *it;
+        // Another connection's commit or a new table definition can have changed anything; this
+        // connection's own writes are known row by row, when every one of them was logged.
+        bool current = k.stamp == now;
+        if (!current && m_log && k.stamp.dataVersion == now.dataVersion && k.stamp.schema == now.schema
+            && k.logged >= m_log->first && now.changes - k.stamp.changes == logged - k.logged) {
+            std::vector<qint64> rows;
+            for (size_t i = size_t(k.logged - m_log->first); i < m_log->rows.size(); ++i)
+                if (m_log->rows[i].first.compare(k.table, Qt::CaseInsensitive) == 0) rows.push_back(m_log->rows[i].second);
+            current = rows.empty() || (k.texts && replay(k, rows));
+        }
+        if (current) {
+            k.stamp = now;
+            k.logged = logged;
+            ++it;
+        } else {
+            it = m_kept.erase(it);
+        }
     }
-    return false;
 }
 
-void DataSource::keepKeys(const QString& query, const Stamp& read, const std::vector<qint64>& keys)
+bool DataSource::replay(KeptKeys& k, const std::vector<qint64>& written)
 {
-    if (keys.size() < kKeepFrom || keys.size() > kKeptKeysMax) return;
-    m_kept.remove_if([&](const KeptKeys& k) { return k.stamp != read || k.query == query; });
-    m_kept.push_front({query, read, keys});
-    size_t total = 0;
-    for (auto it = m_kept.begin(); it != m_kept.end(); ++it) {
-        total += it->keys.size();
-        if (total > kKeptKeysMax || size_t(std::distance(m_kept.begin(), it)) >= kKeptSetsMax) {
-            m_kept.erase(it, m_kept.end());
-            break;
+    SortTexts& t = *k.texts;
+    std::vector<qint64> rows = written;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.size() > kReplayMax) return false;
+    if (t.from == t.to && !k.keys.empty()) return false;
+    // The written rows that the record source selects now, with their texts, in the list's order.
+    QString where = QStringLiteral("rowid=?");
+    QVariantList params{qlonglong(0)};
+    if (!t.where.isEmpty()) {
+        const Jet::Sql w = Jet::translate(t.where, m_db->dialect());
+        if (!w.ok) return false;
+        where += QStringLiteral(" AND (") + w.text + u')';
+        params += w.params;
+    }
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(quotedIdent(t.column), quotedIdent(k.table), where);
+    std::vector<std::pair<std::string, qint64>> added;
+    for (const qint64 r : rows) {
+        params[0] = qlonglong(r);
+        Query q = m_db->run(sql, params);
+        if (q.next()) {
+            const QVariant v = q.value(0);
+            if (v.typeId() != QMetaType::QString) return false; // its place among numbers or nulls is not worth working out
+            added.emplace_back(v.toString().toStdString(), r);
         }
+        if (!q.ok()) return false;
+    }
+    auto before = [&](std::string_view a, qint64 ra, std::string_view b, qint64 rb) {
+        const int c = Turkish::compareUtf8(a, b);
+        const bool less = c < 0 || (c == 0 && ra < rb);
+        const bool same = c == 0 && ra == rb;
+        return !same && (t.descending ? !less : less);
+    };
+    std::sort(added.begin(), added.end(), [&](const auto& a, const auto& b) { return before(a.first, a.second, b.first, b.second); });
+    // One pass: the written rows leave their old places and come back at their new ones.
+    std::vector<qint64> keys;
+    auto texts = std::make_shared<SortTexts>();
+    texts->column = t.column;
+    texts->descending = t.descending;
+    texts->where = t.where;
+    keys.reserve(k.keys.size() + added.size());
+    texts->ends.reserve(keys.capacity());
+    texts->bytes.reserve(t.bytes.size());
+    auto put = [&](qint64 key, std::string_view text) {
+        keys.push_back(key);
+        texts->bytes.append(text);
+        texts->ends.push_back(uint32_t(texts->bytes.size()));
+    };
+    auto next = added.begin();
+    for (size_t i = 0; i <= k.keys.size(); ++i) {
+        if (i == t.from) texts->from = keys.size();
+        if (i >= t.from && i <= t.to)
+            for (; next != added.end() && (i == t.to || before(next->first, next->second, t.at(i), k.keys[i])); ++next)
+                put(next->second, next->first);
+        if (i == t.to) texts->to = keys.size();
+        if (i < k.keys.size() && !std::binary_search(rows.begin(), rows.end(), k.keys[i])) put(k.keys[i], t.at(i));
+    }
+    k.keys = std::move(keys);
+    k.texts = std::move(texts);
+    return true;
+}
+
+void DataSource::keepKeys(KeptKeys read)
+{
+    if (read.keys.size() < kKeepFrom || read.keys.size() > kKeptKeysMax) return;
+    m_kept.remove_if([&](const KeptKeys& k) { return k.query == read.query; });
+    // One list keeps its texts: the newest one read whole.
+    if (read.texts)
+        for (KeptKeys& k : m_kept) k.texts.reset();
+    m_kept.push_front(std::move(read));
+    size_t total = 0, sets = 0;
+    for (auto it = m_kept.begin(); it != m_kept.end();) {
+        if (!it->texts && (total + it->keys.size() > kKeptKeysMax || sets >= kKeptSetsMax)) {
+            it = m_kept.erase(it);
+            continue;
+        }
+        total += it->keys.size();
+        ++sets;
+        ++it;
     }
 }
 
@@ -195,6 +486,7 @@ void DataSource::close()
     m_rows.clear();
     m_cur = -1;
     m_open = false;
+    m_log.reset();
     m_db.reset(); // lets the file go when nobody else uses it
     if (had) emit requeried();
 }

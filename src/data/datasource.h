@@ -2,7 +2,9 @@
 // A bound recordset in the manner of a dynaset: one database file, a record source (a table
 // or "Select * From ..."), a keyset of the rows it selected, a current record, field access by
 // position and by name, edits written back by rowid, and the notifications the form handlers use.
-// Large keysets are kept for re-running the same record source while the file has not changed.
+// Large keysets are kept for re-running the same record source while the file has not changed; a
+// search by Like on a kept list's sort column is answered from that list, and this desk's own writes
+// are taken into it row by row.
 
 #include "database.h"
 #include "jet.h"
@@ -12,6 +14,8 @@
 #include <QVariantList>
 #include <list>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class DataSource : public QObject
@@ -113,17 +117,48 @@ private:
         qint64 changes = -1;
         bool operator==(const Stamp&) const = default;
     };
+    // The texts of the one sort column, row by row, so that a Like on that column is answered from
+    // the kept list; rows from..to hold texts (Like never matches the others).
+    struct SortTexts {
+        QString column;
+        bool descending = false;
+        QString where; // the record source's condition, in Jet
+        std::string bytes;
+        std::vector<uint32_t> ends;
+        size_t from = 0, to = 0;
+        std::string_view at(size_t row) const
+        {
+            const uint32_t b = row ? ends[row - 1] : 0;
+            return {bytes.data() + b, ends[row] - b};
+        }
+    };
     struct KeptKeys {
         QString query;
+        QString table;
         Stamp stamp;
+        qint64 logged = 0; // this connection's row changes seen when it was stamped
         std::vector<qint64> keys;
+        std::shared_ptr<SortTexts> texts;
     };
+    // The rows this connection wrote, table by table, in order; shared by the data sources on it.
+    struct ChangeLog;
+    static std::shared_ptr<ChangeLog> changeLogFor(const std::shared_ptr<Database>& db);
+    // The kept set of a query, made the most recently used; null when there is none.
+    KeptKeys* kept(const QString& query);
+    // A search by Like on the sort column, answered from the kept whole list it narrows; false when that
+    // list is not kept.
+    bool narrowKept(const QString& table, const QString& rest, const QString& column, const QString& pattern,
+                    bool descending, std::vector<qint64>* keys);
+    bool readSorted(const QString& sql, const QVariantList& params, KeptKeys* into, QString* error);
     // exact: asks a server for what was committed up to now, which only a kept set needs.
     bool stamp(Stamp* out, bool exact);
-    bool cachedKeys(const QString& query, const Stamp& now, std::vector<qint64>* keys);
-    void keepKeys(const QString& query, const Stamp& read, const std::vector<qint64>& keys);
+    void keepKeys(KeptKeys kept);
+    // Brings the kept sets to the file's state: those of tables this connection did not write stay,
+    // a sorted list takes the rows that were written, the rest go.
+    void catchUp(const Stamp& now);
+    bool replay(KeptKeys& kept, const std::vector<qint64>& rows);
     // A record source's keys, from the kept sets while the file is unchanged.
-    bool readKeys(const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error);
+    bool readKeys(const QString& source, const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error);
 
     QString m_path;
     QString m_recordSource;
@@ -133,6 +168,7 @@ private:
     QHash<QString, int> m_fieldByName;
     std::vector<qint64> m_keys;
     std::list<KeptKeys> m_kept; // most recently used first
+    std::shared_ptr<ChangeLog> m_log;
     int m_cur = -1;                // -1 before the first record, count after the last
     bool m_deleted = false;        // the current record was deleted through this source
     bool m_noMatch = false;
