@@ -228,7 +228,7 @@ bool DataSource::readKeys(const QString& source, const Jet::RecordSource& rs, st
                 keys->assign(k->keys.rbegin(), k->keys.rend());
                 return true;
             }
-            // Kept as well: the keyboard runs a search again when it changes the text's case.
+            // Kept as well, for the same search run again (Geri Al brings a text back).
             if (shape.narrows && narrowKept(shape.table, shape.rest, shape.column, shape.pattern, shape.descending, keys)) {
                 keepKeys({query, rs.table, before, m_log ? m_log->count : 0, *keys, nullptr});
                 return true;
