@@ -1,17 +1,15 @@
 #include "salonfixture.h"
 
-#include "data/database.h"
-#include "data/pgengine.h"
-
 #include "app/salonya.h"
 #include "app/startup.h"
+#include "data/database.h"
+#include "data/pgengine.h"
 #include "data/recordmodels.h"
 #include "data/schema.h"
 #include "data/turkish.h"
-#include "demosalon.h"
 #include "input/keyboard.h"
-#include "ui/textbox.h"
 #include "ui/datagrid.h"
+#include "ui/textbox.h"
 #include "ui/feedback.h"
 #include "ui/touchkey.h"
 #include "ui/touchlist.h"
@@ -79,12 +77,6 @@ QVariant SalonFixture::ownValue(const QString& name, const QString& sql) const
 {
     const QList<QVariantMap> r = AccountingFiles::rows(ownFile(name), sql);
     return r.isEmpty() ? QVariant() : r[0].first();
-}
-
-bool SalonFixture::writeDemo(int customers, int stock, int employees, unsigned seed)
-{
-    QString error;
-    return Demo::writeDemoSalon({localPrefix(), customers, stock, employees, seed, true}, &error);
 }
 
 Salonya* SalonFixture::start(const std::function<void(Salonya*)>& beforeShow)

@@ -34,8 +34,6 @@ public:
     // The first row's value of a one-column query on an own database; invalid when there is no row.
     QVariant ownValue(const QString& name, const QString& sql) const;
 
-    // A generated demo salon at the local prefix.
-    bool writeDemo(int customers = 40, int stock = -1, int employees = 5, unsigned seed = 1);
 
     // Loads and shows the main screen, waits for ready; beforeShow sees it first. Null when refused (fatalError() says why).
     Salonya* start(const std::function<void(Salonya*)>& beforeShow = {});
