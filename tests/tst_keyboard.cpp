@@ -137,6 +137,36 @@ private slots:
         QCOMPARE(fx->messages.size(), 3);
     }
 
+    // Arrow keys, Home and End move the highlight of an open list, and each move is reported.
+    void listKeys_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("row"); // -1: the last
+        QTest::addColumn<int>("moves");
+        QTest::newRow("down twice") << QList<int>{Qt::Key_Down, Qt::Key_Down} << 2 << 2;
+        QTest::newRow("up at the top stays") << QList<int>{Qt::Key_Up} << 0 << 0;
+        QTest::newRow("end") << QList<int>{Qt::Key_End} << -1 << 1;
+        QTest::newRow("end, then home") << QList<int>{Qt::Key_End, Qt::Key_Home} << 0 << 2;
+        QTest::newRow("end, then up") << QList<int>{Qt::Key_End, Qt::Key_Up} << -2 << 2;
+    }
+    void listKeys()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, row);
+        QFETCH(int, moves);
+        SalonFixture::giveKeyboard(f, f->Text1);
+        fx->typeOnKeys(u"a"_s);
+        TouchList* list = f->DBListe1;
+        QVERIFY(list->isVisible());
+        const QStringList rows = listed(list);
+        list->setText(rows.first());
+        QSignalSpy spy(list, &TouchList::highlightChanged);
+        list->setFocus();
+        for (int k : keys) QTest::keyClick(list, Qt::Key(k));
+        QCOMPARE(list->text(), rows.at(row < 0 ? rows.size() + row : row));
+        QCOMPARE(spy.size(), moves);
+    }
+
     void takingTheKeyboard_data()
     {
         QTest::addColumn<QString>("field");

@@ -1,17 +1,19 @@
 #pragma once
 // A data-bound drop-down list for touch: a tap picks an entry, a drag only scrolls; arrow keys and
 // the wheel move the highlight. Its text is the highlighted entry's text. It never moves its data source by itself.
+// A one-column table underneath: rows of one fixed height are placed by arithmetic, where a list view
+// lays out every row again after each change of its rows (100 000 stock cards at each scan).
 // Focus moves that the user did not make (the window re-activated, a pop-up closed) are not reported
 // (see UserFocus).
 
 #include "touchgestures.h"
 
-#include <QListView>
+#include <QTableView>
 
 class DataSource;
 class RecordListModel;
 
-class TouchList : public QListView
+class TouchList : public QTableView
 {
     Q_OBJECT
 public:
@@ -42,8 +44,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void changeEvent(QEvent* e) override;
 
 private:
+    void fitRowHeight();
     RecordListModel* m_model = nullptr;
     bool m_settingText = false;
     TapTracker m_tap;
