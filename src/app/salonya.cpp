@@ -11,6 +11,7 @@
 #include "ui/textbox.h"
 #include "ui/touchbutton.h"
 #include "ui/touchkey.h"
+#include "ui/titledframe.h"
 #include "ui/touchlist.h"
 
 #include <QApplication>
@@ -134,7 +135,7 @@ void Salonya::buildControls()
             Frame2 = new QFrame(parent);
             w = Frame2;
         } else { // titled frames
-            auto* g = new QGroupBox(caption, parent);
+            auto* g = new TitledFrame(caption, parent);
             w = g;
             if (name == u"Frame1") Frame1 = g;
             else if (name == u"StokFrm") StokFrm = g;
