@@ -148,6 +148,20 @@ private slots:
             QVERIFY2(QFontMetrics(t->font()).horizontalAdvance(t->text()) <= t->width() - 24, qPrintable(t->text()));
     }
 
+    // An open frame hides the history under it whole; its rounded corners show the form, not what lies beneath.
+    void openFrameCorners()
+    {
+        SalonFixture fx;
+        Salonya* f = fx.start();
+        QVERIFY(f);
+        f->StokFrm->show();
+        f->StokFrm->raise();
+        const QImage shot = f->grab().toImage();
+        const QRect frame = f->StokFrm->geometry();
+        QCOMPARE(shot.pixelColor(frame.topLeft()), Look::fromBgr(Look::backColor(f)));
+        QCOMPARE(shot.pixelColor(frame.left() + 2, frame.center().y()), Look::fromBgr(Look::backColor(f->StokFrm)));
+    }
+
     // A finger held still opens the menu of the place it rests on, whose colour is then chosen (or cancelled) and
     // stored; the panel takes the form's edges beside its buttons, where Ctrl only centres, as on the background.
     // A touch released while the desk was held up stays one: its button is marked.

@@ -9,6 +9,14 @@ TitledFrame::TitledFrame(const QString& title, QWidget* parent) : QGroupBox(titl
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+bool TitledFrame::event(QEvent* e)
+{
+    const bool done = QGroupBox::event(e);
+    // A style sheet with rounded or see-through borders takes the attribute away again.
+    if (e->type() == QEvent::Polish || e->type() == QEvent::StyleChange) setAttribute(Qt::WA_OpaquePaintEvent);
+    return done;
+}
+
 void TitledFrame::paintEvent(QPaintEvent* e)
 {
     {

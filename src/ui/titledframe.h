@@ -11,5 +11,6 @@ public:
     explicit TitledFrame(const QString& title, QWidget* parent = nullptr);
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 };
