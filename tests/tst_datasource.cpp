@@ -127,6 +127,8 @@ private slots:
         QTest::newRow("added and rolled back") << "rollback" << all << 311 << false;
         QTest::newRow("table made anew, empty") << "schema" << all << 0 << true;
         QTest::newRow("renamed, moves up") << "rename" << all << 311 << true;
+        QTest::newRow("renamed through another source") << "other rename" << all << 311 << true;
+        QTest::newRow("renamed by another connection") << "connection rename" << all << 311 << true;
         QTest::newRow("deleted") << "delete" << all << 310 << false;
         QTest::newRow("added, then searched") << "source" << "Select * From T Where Ad Like 'z*' And Yeni=1 Order By Ad ASC" << 1 << true;
         QTest::newRow("renamed, then searched") << "rename" << "Select * From T Where Ad Like 'Kart 1*' And Yeni=1 Order By Ad Asc" << 110 << true;
@@ -153,15 +155,19 @@ private slots:
         auto add = [&](DataSource& to) { return to.addNew() && to.setField(0, QStringLiteral("Zeki")) && to.setField(4, 1) && to.update(); };
         if (write == u"source") QVERIFY(add(*ds));
         if (write == u"other") QVERIFY(add(*source(ds->recordSource())));
-        if (write == u"connection" && db->onServer()) {
-            QVERIFY(OtherDesk(QStringLiteral("Salonya.Mdb")).exec(QStringLiteral("INSERT INTO salonya.t (ad, yeni) VALUES ('Zeki', 1)")));
-        } else if (write == u"connection") {
+        for (int r = 0; r < 311; ++r) ds->value(r, 0); // read, as a grid shows them
+        const bool rename = write.endsWith(u"rename");
+        const QString sql = rename ? QStringLiteral("UPDATE %1 SET Ad='Ahu' WHERE Ad||''='Kart 150'") : QStringLiteral("INSERT INTO %1 (Ad, Yeni) VALUES ('Zeki', 1)");
+        if (write.startsWith(u"connection") && db->onServer()) {
+            QVERIFY(OtherDesk(QStringLiteral("Salonya.Mdb")).exec(sql.arg(u"salonya.t")));
+        } else if (write.startsWith(u"connection")) {
             sqlite3* h = nullptr;
             QCOMPARE(sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-            const int rc = sqlite3_exec(h, "INSERT INTO T (Ad, Yeni) VALUES ('Zeki', 1)", nullptr, nullptr, nullptr);
+            const int rc = sqlite3_exec(h, sql.arg(u"T").toUtf8().constData(), nullptr, nullptr, nullptr);
             sqlite3_close(h);
             QCOMPARE(rc, SQLITE_OK);
         }
+        if (write == u"other rename") QVERIFY(db->exec(sql.arg(u"T"), &err));
         if (write == u"rollback") {
             Transaction tx(db.get());
             QVERIFY(add(*ds) && ds->refresh() && ds->recordCount() == 312);

@@ -173,13 +173,13 @@ bool DataSource::refresh()
 {
     if (m_mode != EditMode::None) cancelUpdate();
     m_keys.clear();
-    m_rows.clear();
     m_cur = -1;
     m_deleted = false;
     m_noMatch = false;
     m_open = false;
     m_error.clear();
     auto done = [this](bool ok) {
+        if (!ok) keepRows({}, std::nullopt);
         emit requeried();
         if (!m_keys.empty()) emit reposition();
         return ok;
@@ -197,21 +197,25 @@ bool DataSource::refresh()
             m_fieldByName.insert(m_columns[i].name.toLower(), i);
     }
     m_table = rs.table;
-    if (!readKeys(m_recordSource, rs, &m_keys, &err)) {
+    std::optional<Stamp> taken;
+    if (!readKeys(m_recordSource, rs, &m_keys, &err, &taken)) {
         m_keys.clear();
         return done(fail(err));
     }
+    keepRows(m_table, taken);
     m_open = true;
     m_cur = m_keys.empty() ? -1 : 0;
     return done(true);
 }
 
-bool DataSource::readKeys(const QString& source, const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error)
+bool DataSource::readKeys(const QString& source, const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error,
+                          std::optional<Stamp>* taken)
 {
     const QString query = queryKey(rs);
     Stamp before; // taken first: a commit during the read makes the kept set look older, never newer
     // A server is asked for its count only when a kept set could answer.
     const bool stamped = stamp(&before, !m_kept.empty());
+    if (taken && stamped) *taken = before;
     // Kept texts are ordered the embedded way; a server orders by its own collation.
     const Shape shape = stamped && !m_db->onServer() ? shapeOf(source) : Shape();
     if (stamped) {
@@ -372,17 +376,8 @@ void DataSource::catchUp(const Stamp& now)
     const qint64 logged = m_log ? m_log->count : 0;
     for (auto it = m_kept.begin(); it != m_kept.end();) {
         KeptKeys& k = *it;
-        // Another connection's commit or a new table definition can have changed anything; this
-        // connection's own writes are known row by row, when every one of them was logged.
-        bool current = k.stamp == now;
-        if (!current && m_log && k.stamp.dataVersion == now.dataVersion && k.stamp.schema == now.schema
-            && k.logged >= m_log->first && now.changes - k.stamp.changes == logged - k.logged) {
-            std::vector<qint64> rows;
-            for (size_t i = size_t(k.logged - m_log->first); i < m_log->rows.size(); ++i)
-                if (m_log->rows[i].first.compare(k.table, Qt::CaseInsensitive) == 0) rows.push_back(m_log->rows[i].second);
-            current = rows.empty() || (k.texts && replay(k, rows));
-        }
-        if (current) {
+        const std::optional<std::vector<qint64>> rows = writtenSince(k.stamp, k.logged, now, k.table);
+        if (rows && (rows->empty() || (k.texts && replay(k, *rows)))) {
             k.stamp = now;
             k.logged = logged;
             ++it;
@@ -390,6 +385,37 @@ void DataSource::catchUp(const Stamp& now)
             it = m_kept.erase(it);
         }
     }
+}
+
+std::optional<std::vector<qint64>> DataSource::writtenSince(const Stamp& then, qint64 logged, const Stamp& now,
+                                                            const QString& table) const
+{
+    if (then == now) return std::vector<qint64>{};
+    // Another connection's commit or a new table definition can have changed anything; this
+    // connection's own writes are known row by row, when every one of them was logged.
+    if (!m_log || then.dataVersion != now.dataVersion || then.schema != now.schema || logged < m_log->first
+        || now.changes - then.changes != m_log->count - logged)
+        return std::nullopt;
+    std::vector<qint64> rows;
+    for (size_t i = size_t(logged - m_log->first); i < m_log->rows.size(); ++i)
+        if (m_log->rows[i].first.compare(table, Qt::CaseInsensitive) == 0) rows.push_back(m_log->rows[i].second);
+    return rows;
+}
+
+void DataSource::keepRows(const QString& table, const std::optional<Stamp>& now)
+{
+    // A server's count is not asked for every re-query, so its rows are always read anew.
+    std::optional<std::vector<qint64>> written;
+    if (now && m_rowsStamp && m_db && !m_db->onServer() && table.compare(m_rowsTable, Qt::CaseInsensitive) == 0)
+        written = writtenSince(*m_rowsStamp, m_rowsLogged, *now, table);
+    if (written) {
+        for (qint64 id : *written) m_rows.remove(id);
+    } else {
+        m_rows.clear();
+    }
+    m_rowsStamp = now;
+    m_rowsLogged = m_log ? m_log->count : 0;
+    m_rowsTable = table;
 }
 
 bool DataSource::replay(KeptKeys& k, const std::vector<qint64>& written)
@@ -484,6 +510,7 @@ void DataSource::close()
     m_keys.clear();
     m_kept.clear();
     m_rows.clear();
+    m_rowsStamp.reset();
     m_cur = -1;
     m_open = false;
     m_log.reset();

@@ -14,6 +14,7 @@
 #include <QVariantList>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -157,8 +158,15 @@ private:
     // a sorted list takes the rows that were written, the rest go.
     void catchUp(const Stamp& now);
     bool replay(KeptKeys& kept, const std::vector<qint64>& rows);
-    // A record source's keys, from the kept sets while the file is unchanged.
-    bool readKeys(const QString& source, const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error);
+    // The rows of the table this connection wrote since a stamp (its log then at logged); none when
+    // another connection or a new table definition may have changed anything.
+    std::optional<std::vector<qint64>> writtenSince(const Stamp& then, qint64 logged, const Stamp& now, const QString& table) const;
+    // The rows read before a re-query are kept while only this connection wrote since; those it wrote go.
+    void keepRows(const QString& table, const std::optional<Stamp>& now);
+    // A record source's keys, from the kept sets while the file is unchanged; taken: the file's stamp
+    // before the read, when one could be taken.
+    bool readKeys(const QString& source, const Jet::RecordSource& rs, std::vector<qint64>* keys, QString* error,
+                  std::optional<Stamp>* taken = nullptr);
 
     QString m_path;
     QString m_recordSource;
@@ -179,5 +187,8 @@ private:
     QVariantList m_buffer;
     std::vector<bool> m_dirty;
     mutable QCache<qint64, QVariantList> m_rows{4000};
+    std::optional<Stamp> m_rowsStamp; // of the file when m_rows began to be read
+    qint64 m_rowsLogged = 0;
+    QString m_rowsTable;
     QString m_error;
 };
