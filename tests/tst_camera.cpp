@@ -88,16 +88,14 @@ private slots:
     // A webcam takes a while to start and its wait lets events run: a second touch then is refused.
     void touchWhileTheCameraStarts_data()
     {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("meanwhile");
+        QTest::addColumn<int>("first"); QTest::addColumn<int>("meanwhile");
         QTest::newRow("RESİM ÇEK twice") << int(Desk::ResimCek) << int(Desk::ResimCek);
         QTest::newRow("KAMERA, then RESİM ÇEK") << int(Desk::Kamera) << int(Desk::ResimCek);
         QTest::newRow("RESİM ÇEK, then KAMERA") << int(Desk::ResimCek) << int(Desk::Kamera);
     }
     void touchWhileTheCameraStarts()
     {
-        QFETCH(int, first);
-        QFETCH(int, meanwhile);
+        QFETCH(int, first); QFETCH(int, meanwhile);
         struct SlowCamera : TestCamera {
             std::function<void()> during;
             bool connectDriver(int index) override
@@ -139,8 +137,7 @@ private slots:
 
     void storedPreferences_data()
     {
-        QTest::addColumn<QPoint>("place");
-        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QPoint>("place"); QTest::addColumn<QString>("driver");
         QTest::addColumn<QPoint>("shown"); // negative: against the right and bottom edges
         QTest::addColumn<int>("index");
         const QRect s = QGuiApplication::primaryScreen()->geometry();
@@ -150,10 +147,7 @@ private slots:
     }
     void storedPreferences()
     {
-        QFETCH(QPoint, place);
-        QFETCH(QString, driver);
-        QFETCH(QPoint, shown);
-        QFETCH(int, index);
+        QFETCH(QPoint, place); QFETCH(QString, driver); QFETCH(QPoint, shown); QFETCH(int, index);
         SalonFixture fx;
         store(u"preferences"_s, u"left"_s, QString::number(place.x() * 15));
         store(u"preferences"_s, u"top"_s, QString::number(place.y() * 15));
@@ -179,20 +173,14 @@ private slots:
 
     void missingBusyOrLostCamera_data()
     {
-        QTest::addColumn<int>("cameras");
-        QTest::addColumn<bool>("busy");
-        QTest::addColumn<bool>("unplug");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("cameras"); QTest::addColumn<bool>("busy"); QTest::addColumn<bool>("unplug"); QTest::addColumn<QString>("message");
         QTest::newRow("no driver") << 0 << false << false << u"No capture hardware detected"_s;
         QTest::newRow("busy") << 1 << true << false << u"could not connect to capture driver"_s;
         QTest::newRow("pulled out") << 1 << false << true << u"could not connect to capture driver"_s;
     }
     void missingBusyOrLostCamera()
     {
-        QFETCH(int, cameras);
-        QFETCH(bool, busy);
-        QFETCH(bool, unplug);
-        QFETCH(QString, message);
+        QFETCH(int, cameras); QFETCH(bool, busy); QFETCH(bool, unplug); QFETCH(QString, message);
         SalonFixture fx;
         Window w(cameras, busy);
         w.k->show();

@@ -183,10 +183,7 @@ private slots:
     }
     void choosingACustomer()
     {
-        QFETCH(QString, code);
-        QFETCH(QString, cardNo);
-        QFETCH(QString, photo);
-        QFETCH(bool, shown);
+        QFETCH(QString, code); QFETCH(QString, cardNo); QFETCH(QString, photo); QFETCH(bool, shown);
         SalonFixture fx;
         QImage image(32, 24, QImage::Format_RGB32);
         image.fill(Qt::red);
@@ -237,9 +234,7 @@ private slots:
     // Enter: a known title selects it, a new one gets a card with the shared counter's next free code, or nothing on a failed save.
     void enterOnTheField_data()
     {
-        QTest::addColumn<bool>("employee");
-        QTest::addColumn<QString>("counterSql");
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("employee"); QTest::addColumn<QString>("counterSql"); QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("how"); // "keys", "keyboard" or "scan"
         QTest::addColumn<QString>("shown");   // the current card's title (and the field's, but for a customer found); empty: not checked
         QTest::addColumn<QString>("newCode"); // of the card created; empty when none is
@@ -266,14 +261,8 @@ private slots:
     }
     void enterOnTheField()
     {
-        QFETCH(bool, employee);
-        QFETCH(QString, counterSql);
-        QFETCH(QString, typed);
-        QFETCH(QString, how);
-        QFETCH(QString, shown);
-        QFETCH(QString, newCode);
-        QFETCH(qlonglong, stored);
-        QFETCH(QString, trouble);
+        QFETCH(bool, employee); QFETCH(QString, counterSql); QFETCH(QString, typed); QFETCH(QString, how); QFETCH(QString, shown);
+        QFETCH(QString, newCode); QFETCH(qlonglong, stored); QFETCH(QString, trouble);
         const bool desk = trouble.endsWith(u"desk"_s);
         OtherDesk other(u"Cari.Mdb"_s);
         if (desk && !other.ok()) QSKIP("only desks sharing a salon server take codes at the same moment");

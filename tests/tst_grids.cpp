@@ -206,8 +206,7 @@ private slots:
     }
     void gridsFollowTheRecordAndRefuseEveryChange()
     {
-        QFETCH(bool, openTickets);
-        QFETCH(int, key);
+        QFETCH(bool, openTickets); QFETCH(int, key);
         Desk d;
         QVERIFY(d.open());
         DataGrid* grid = openTickets ? d.f->DBGridMus : d.f->DBGridIslem;
@@ -314,9 +313,7 @@ private slots:
 
     void buttonsFollowTheHistory_data()
     {
-        QTest::addColumn<QString>("customer");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("customer"); QTest::addColumn<int>("button"); QTest::addColumn<int>("rows");
         QTest::addColumn<QList<bool>>("enabled");
         QTest::addColumn<QString>("shown"); // the title in the field after the pick (another customer's ticket touched)
         const QList<bool> off{false, false, false};
@@ -330,9 +327,7 @@ private slots:
     }
     void buttonsFollowTheHistory()
     {
-        QFETCH(QString, customer);
-        QFETCH(int, button);
-        QFETCH(QString, shown);
+        QFETCH(QString, customer); QFETCH(int, button); QFETCH(QString, shown);
         PastDesk d;
         QVERIFY(d.open(customer));
         if (d.f->Text1->text() != shown) d.showTitle(shown);
@@ -361,9 +356,7 @@ private slots:
     }
     void sameRepeatsTheNewestLine()
     {
-        QFETCH(int, button);
-        QFETCH(QString, todaysLine);
-        QFETCH(double, grams);
+        QFETCH(int, button); QFETCH(QString, todaysLine); QFETCH(double, grams);
         QList<TicketLines::Line> later;
         for (auto [g, day] : {std::pair(60, QDate(2024, 2, 11)), {70, QDate(2024, 12, 1)}, {75, QDate(2024, 12, 1)}, {50, QDate(2023, 10, 5)}})
             later << PastDesk::past(u"Boya 7.0"_s, g, 100, kNur, day, true);
@@ -418,15 +411,13 @@ private slots:
     // Any locale writes the day as Jet does; while loading (Durum 99) the row change does nothing.
     void doubleTouchDayFilterAndRowChange_data()
     {
-        QTest::addColumn<float>("durum");
-        QTest::addColumn<QString>("locale");
+        QTest::addColumn<float>("durum"); QTest::addColumn<QString>("locale");
         QTest::newRow("idle, tr") << 0.0f << u"tr_TR"_s;
         QTest::newRow("loading, de") << 99.0f << u"de_DE"_s;
     }
     void doubleTouchDayFilterAndRowChange()
     {
-        QFETCH(float, durum);
-        QFETCH(QString, locale);
+        QFETCH(float, durum); QFETCH(QString, locale);
         const QLocale before;
         QLocale::setDefault(QLocale(locale));
         PastDesk d;

@@ -70,9 +70,7 @@ private slots:
     void keyRoles_data()
     {
         QTest::addColumn<QString>("field"); // empty: nobody took the keyboard since start-up
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<QString>("buffer");
-        QTest::addColumn<QString>("fieldText");
+        QTest::addColumn<QList<int>>("keys"); QTest::addColumn<QString>("buffer"); QTest::addColumn<QString>("fieldText");
         QTest::addColumn<int>("beeps");
 
         // Text mode (capitals off: the letter keys read a, l, ı and the search capitalises words).
@@ -89,8 +87,7 @@ private slots:
     }
     void keyRoles()
     {
-        QFETCH(QString, field);
-        QFETCH(QList<int>, keys);
+        QFETCH(QString, field); QFETCH(QList<int>, keys);
         TextBox* target = field.isEmpty() ? f->Text1 : fieldNamed(f, field);
         if (!field.isEmpty()) SalonFixture::giveKeyboard(f, target);
         fx->beeps = 0;
@@ -169,9 +166,7 @@ private slots:
 
     void takingTheKeyboard_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QStringList>("white");
+        QTest::addColumn<QString>("field"); QTest::addColumn<QString>("kind"); QTest::addColumn<QStringList>("white");
         QTest::newRow("customer") << "Text1" << "CariKartlar" << QStringList{"Text2", "Text3"};
         QTest::newRow("employee") << "Text2" << "Eleman" << QStringList{"Text1", "Text3"};
         // The barcode field's own change handling shows the keyboard once the field is emptied.
@@ -181,9 +176,7 @@ private slots:
     }
     void takingTheKeyboard()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, kind);
-        QFETCH(QStringList, white);
+        QFETCH(QString, field); QFETCH(QString, kind); QFETCH(QStringList, white);
         f->BoyaFrm->show();
         f->StokFrm->show();
         // Another field owned the keyboard and left text in the buffer; every field starts lit.
@@ -209,8 +202,7 @@ private slots:
     // Each search typed on the keys ("\b" Geri Al) or a keyboard: proper case, either i a wildcard after the first letter.
     void search_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("field"); QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("how"); // "keys", "capitals" (on the keys) or "keyboard"
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("source"); // empty: the search is not checked; "=": it is the one before
@@ -242,12 +234,7 @@ private slots:
     }
     void search()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, how);
-        QFETCH(QString, shown);
-        QFETCH(QString, source);
-        QFETCH(int, rows);
+        QFETCH(QString, field); QFETCH(QString, typed); QFETCH(QString, how); QFETCH(QString, shown); QFETCH(QString, source); QFETCH(int, rows);
         QFETCH(QStringList, found);
         f->BoyaFrm->show();
         SalonFixture::giveKeyboard(f, f->StokText); // the quantity searches nothing in the source the field before it set
@@ -286,9 +273,7 @@ private slots:
     // The limits are the settings BarkodAralik and ElleAralik, kept to what a scanner and a person can be.
     void scanReader_data()
     {
-        QTest::addColumn<QStringList>("limits");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QStringList>("limits"); QTest::addColumn<QString>("script"); QTest::addColumn<QString>("outcome");
         const QStringList unset{"", ""};
         QTest::newRow("scan") << unset << "8697912359696\r" << "=8697912359696";
         QTest::newRow("CR LF ends it once") << unset << "4401\r\n" << "=4401";
@@ -303,8 +288,7 @@ private slots:
     }
     void scanReader()
     {
-        QFETCH(QStringList, limits);
-        QFETCH(QString, script);
+        QFETCH(QStringList, limits); QFETCH(QString, script);
         Settings::save(u"BarkodAralik"_s, limits[0]);
         Settings::save(u"ElleAralik"_s, limits[1]);
         QString delivered, scans;

@@ -112,8 +112,7 @@ private slots:
     // gate: "open" (no list touched last), "list" (a list was), "frame" (the stock frame is open).
     void selectionTestAndGate_data()
     {
-        QTest::addColumn<QString>("gate");
-        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("gate"); QTest::addColumn<int>("index");
         QTest::addColumn<int>("picked"); // 0 nobody, 1 the customer, 2 both
         QTest::addColumn<bool>("refused");
         for (int i : {Fon, ResimCek}) QTest::addRow("no customer, %d", i) << "open" << i << 0 << true;
@@ -127,10 +126,7 @@ private slots:
     }
     void selectionTestAndGate()
     {
-        QFETCH(QString, gate);
-        QFETCH(int, index);
-        QFETCH(int, picked);
-        QFETCH(bool, refused);
+        QFETCH(QString, gate); QFETCH(int, index); QFETCH(int, picked); QFETCH(bool, refused);
         Desk d;
         QVERIFY(d.open());
         if (picked) QVERIFY(d.selectWithGateOpen(kAyse, picked == 2 ? kGulay : QString()));
@@ -146,9 +142,7 @@ private slots:
     // One line per stock name, rewritten by the same service, never by a typed amount; failed saves keep the ticket.
     void writesAndRewritesOneLinePerName_data()
     {
-        QTest::addColumn<QString>("customer");
-        QTest::addColumn<QString>("employee");
-        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("customer"); QTest::addColumn<QString>("employee"); QTest::addColumn<int>("button");
         QTest::addColumn<QStringList>("line"); // Islem, Fiyat, Cari, Barkod, Tutar
         QTest::addColumn<QString>("blocked");  // how the new line's first save fails
         QTest::newRow("plain") << kAyse << kGulay << int(Fon) << QStringList{u"Fön"_s, u"150"_s, u"M1"_s, u"8690001"_s, u"150"_s} << "INSERT";
@@ -157,11 +151,7 @@ private slots:
     }
     void writesAndRewritesOneLinePerName()
     {
-        QFETCH(QString, customer);
-        QFETCH(QString, employee);
-        QFETCH(int, button);
-        QFETCH(QStringList, line);
-        QFETCH(QString, blocked);
+        QFETCH(QString, customer); QFETCH(QString, employee); QFETCH(int, button); QFETCH(QStringList, line); QFETCH(QString, blocked);
         Desk d;
         QVERIFY(ready(d, customer, employee));
         QVERIFY(!d.f->KasaCmd->isEnabled());
@@ -231,8 +221,7 @@ private slots:
     // Fön and "ÜRÜN İŞLE" after a setup write nothing.
     void writesNothingAmiss_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("setup"); QTest::addColumn<int>("beeps");
         // Buttons coloured like a cyan STOKLAR, no list touched: an empty button does nothing, the writing ones stop.
         QTest::newRow("cyan buttons") << "cyan" << 0;
         // After a send nothing until a customer is chosen again: by the buttons' test, or with a grid touched since, by "ÜRÜN İŞLE".
@@ -266,10 +255,7 @@ private slots:
     // "SİL" in each list: an open line goes, a sent one with Control only; in the card lists the highlighted card, never a line.
     void deleteInEachList_data()
     {
-        QTest::addColumn<int>("context");
-        QTest::addColumn<int>("yeni");
-        QTest::addColumn<bool>("control");
-        QTest::addColumn<QString>("highlighted");
+        QTest::addColumn<int>("context"); QTest::addColumn<int>("yeni"); QTest::addColumn<bool>("control"); QTest::addColumn<QString>("highlighted");
         QTest::addColumn<QString>("left"); // customer codes|employees
         const QString all = u"M1,M2|Ali D'Nur,Gülay Kaya"_s;
         for (int context : {0, 1, 2, 3}) {
@@ -283,11 +269,7 @@ private slots:
     }
     void deleteInEachList()
     {
-        QFETCH(int, context);
-        QFETCH(int, yeni);
-        QFETCH(bool, control);
-        QFETCH(QString, highlighted);
-        QFETCH(QString, left);
+        QFETCH(int, context); QFETCH(int, yeni); QFETCH(bool, control); QFETCH(QString, highlighted); QFETCH(QString, left);
         const bool deleted = context < 4 && (yeni == 1 || control);
         Desk d;
         QVERIFY(d.addLine(u"Fön"_s, yeni));
@@ -344,8 +326,7 @@ private slots:
     // "ÜRÜN İŞLE" after a scan writes one piece of the card; after a failed scan, or the field entered again, nothing.
     void scans_data()
     {
-        QTest::addColumn<QStringList>("codes");
-        QTest::addColumn<bool>("crlf");
+        QTest::addColumn<QStringList>("codes"); QTest::addColumn<bool>("crlf");
         QTest::addColumn<QString>("shown"); // StokText after the burst; the card current unless not found
         const QString none = u"Stok Bulunamadı..?"_s;
         QTest::newRow("barcode") << QStringList{u"8690500"_s} << false << u"Şampuan 400 ml"_s;
@@ -361,9 +342,7 @@ private slots:
     }
     void scans()
     {
-        QFETCH(QStringList, codes);
-        QFETCH(bool, crlf);
-        QFETCH(QString, shown);
+        QFETCH(QStringList, codes); QFETCH(bool, crlf); QFETCH(QString, shown);
         Desk d;
         QVERIFY(ready(d));
         d.touch(Fon);
@@ -418,9 +397,7 @@ private slots:
     }
     void picksWhateverWasSearched()
     {
-        QFETCH(QString, before);
-        QFETCH(QString, card);
-        QFETCH(QString, line);
+        QFETCH(QString, before); QFETCH(QString, card); QFETCH(QString, line);
         Desk d;
         QVERIFY(ready(d));
         if (before == u"search") {
@@ -476,9 +453,7 @@ private slots:
     }
     void buttonAssignment()
     {
-        QFETCH(int, button);
-        QFETCH(int, liste);
-        QFETCH(QString, caption);
+        QFETCH(int, button); QFETCH(int, liste); QFETCH(QString, caption);
         Desk d;
         QVERIFY(d.addLine(u"Fön"_s, 1));
         QVERIFY(ready(d));
@@ -505,8 +480,7 @@ private slots:
     // Grams priced per 100 g; a second weighing rewrites today's open line only, whatever day the picker shows.
     void weighing_data()
     {
-        QTest::addColumn<QString>("dye");
-        QTest::addColumn<QString>("grams");
+        QTest::addColumn<QString>("dye"); QTest::addColumn<QString>("grams");
         QTest::addColumn<double>("tutar"); // 0: nothing written
         QTest::addColumn<int>("beeps");
         QTest::addColumn<int>("yeni");    // of a line of this dye already there; -1 none
@@ -526,12 +500,7 @@ private slots:
     }
     void weighing()
     {
-        QFETCH(QString, dye);
-        QFETCH(QString, grams);
-        QFETCH(double, tutar);
-        QFETCH(int, yeni);
-        QFETCH(int, daysAgo);
-        QFETCH(QString, employee);
+        QFETCH(QString, dye); QFETCH(QString, grams); QFETCH(double, tutar); QFETCH(int, yeni); QFETCH(int, daysAgo); QFETCH(QString, employee);
         Desk d;
         QVERIFY(d.addLine(u"Fön"_s, 0, 30));
         if (yeni >= 0) QVERIFY(d.addLine(dye, yeni, daysAgo));

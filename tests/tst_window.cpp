@@ -80,9 +80,7 @@ class TestWindow : public QObject
 private slots:
     void scalesFromTheDesign_data()
     {
-        QTest::addColumn<QList<QSize>>("sizes");
-        QTest::addColumn<int>("widthPercent");
-        QTest::addColumn<int>("heightPercent");
+        QTest::addColumn<QList<QSize>>("sizes"); QTest::addColumn<int>("widthPercent"); QTest::addColumn<int>("heightPercent");
         QTest::newRow("double width") << QList<QSize>{{2544, 768}} << 200 << 100;
         // Truncated in twips: the 6435-twip list becomes 8751 twips, 583 pixels and not 584.
         QTest::newRow("136 per cent high") << QList<QSize>{{1272, 1052}} << 100 << 136;
@@ -91,9 +89,7 @@ private slots:
     }
     void scalesFromTheDesign()
     {
-        QFETCH(QList<QSize>, sizes);
-        QFETCH(int, widthPercent);
-        QFETCH(int, heightPercent);
+        QFETCH(QList<QSize>, sizes); QFETCH(int, widthPercent); QFETCH(int, heightPercent);
         Salonya f;
         const QHash<QWidget*, QRect> design = designOf(f);
         QCOMPARE(design.size(), 48 + int(FormDesign::controls().size()));
@@ -167,10 +163,7 @@ private slots:
     // A touch released while the desk was held up stays one: its button is marked.
     void longPressMenus_data()
     {
-        QTest::addColumn<QString>("place");
-        QTest::addColumn<bool>("control");
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<float>("target");
+        QTest::addColumn<QString>("place"); QTest::addColumn<bool>("control"); QTest::addColumn<QString>("menu"); QTest::addColumn<float>("target");
         QTest::addColumn<bool>("heldUp");
         QTest::addColumn<QList<quint32>>("colours"); // form, buttons, frames after the choice
         const QList<quint32> none{0xFF00FF, 0xFFFF, 0x80}, frames{0xFF00FF, 0xFFFF, 0x111111};
@@ -185,10 +178,7 @@ private slots:
     }
     void longPressMenus()
     {
-        QFETCH(QString, place);
-        QFETCH(bool, control);
-        QFETCH(bool, heldUp);
-        QFETCH(QList<quint32>, colours);
+        QFETCH(QString, place); QFETCH(bool, control); QFETCH(bool, heldUp); QFETCH(QList<quint32>, colours);
         SalonFixture fx;
         Answers answers;
         Salonya* f = fx.start();
