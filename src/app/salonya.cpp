@@ -9,9 +9,9 @@
 #include "ui/look.h"
 #include "ui/picturebox.h"
 #include "ui/textbox.h"
+#include "ui/titledframe.h"
 #include "ui/touchbutton.h"
 #include "ui/touchkey.h"
-#include "ui/titledframe.h"
 #include "ui/touchlist.h"
 
 #include <QApplication>
