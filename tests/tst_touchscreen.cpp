@@ -285,6 +285,7 @@ private slots:
         QTest::newRow("KlvTxt under openbox") << true << QStringList{"#8693574461180", "@İŞLE"} << shampoo << 0;
         QTest::newRow("the stock field itself") << false << QStringList{"@STOKLAR", "@StokText", "#8693574461180", "@İŞLE"} << shampoo << 0;
         QTest::newRow("customer field, known card") << false << QStringList{"@Text1", "#6936322694", "@Fön", "@İŞLE"} << u"Fön M2 1"_s << 0;
+        QTest::newRow("customer field, unknown card, then Enter") << false << QStringList{"@Text1", "#5550001112", "~", "@Fön", "@İŞLE"} << "" << 0;
         QTest::newRow("a slow typist's new customer") << false << QStringList{"@Text1", "~5550123"} << "" << 1;
         QTest::newRow("two scans back to back") << false << QStringList{"@STOKLAR", "#8690000000017\r8693574461180", "@İŞLE"} << shampoo << 0;
         QTest::newRow("a scan during a refresh") << false << QStringList{"%8693574461180", "@İŞLE"} << shampoo << 0;
