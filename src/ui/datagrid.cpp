@@ -28,6 +28,20 @@ QStyle* wideGripStyle()
     return style;
 }
 
+// The row selectors are as wide as they are set: measuring every row's number for a size the grid
+// never takes cost half a millisecond each time a row came or went.
+class RowSelectors : public QHeaderView
+{
+public:
+    explicit RowSelectors(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        // As a table view's own row header.
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+    QSize sizeHint() const override { return {maximumWidth(), defaultSectionSize()}; }
+};
+
 } // namespace
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
@@ -38,6 +52,7 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent)
     setMouseTracking(true);
     setWordWrap(false);
     setAlternatingRowColors(true);
+    setVerticalHeader(new RowSelectors(this));
     verticalHeader()->setDefaultSectionSize(30);
     verticalHeader()->setFixedWidth(18);
     horizontalHeader()->setHighlightSections(false);
